@@ -1,0 +1,31 @@
+# Fuzz configuration (clang): every tests/fuzz/<name>_fuzz.cpp becomes a libFuzzer target that
+# ctest runs for a short fixed budget with a memory and allocation limit.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "TARVO_FUZZ needs clang (CXX=clang++)")
+endif()
+set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -g)
+add_library(tarvo_core_fuzz STATIC ${TARVO_CORE_SOURCES} ${TARVO_PLATFORM_SOURCES})
+target_include_directories(tarvo_core_fuzz PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_compile_options(tarvo_core_fuzz PRIVATE ${FUZZ_FLAGS} ${TARVO_WARNINGS})
+target_link_libraries(tarvo_core_fuzz PUBLIC ZLIB::ZLIB Threads::Threads)
+
+set(TARVO_FUZZ_SECONDS 20 CACHE STRING "time budget of each fuzz target in make test")
+file(GLOB TARVO_FUZZERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+foreach(src ${TARVO_FUZZERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_compile_options(${name} PRIVATE ${FUZZ_FLAGS} ${TARVO_WARNINGS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE tarvo_core_fuzz)
+  string(REGEX REPLACE "_fuzz$" "" corpus ${name})
+  set(seeds ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
+  set(work ${PROJECT_BINARY_DIR}/corpus/${corpus})
+  file(MAKE_DIRECTORY ${work})
+  set(dirs ${work})
+  if(EXISTS ${seeds})
+    list(APPEND dirs ${seeds})
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${name} -max_total_time=${TARVO_FUZZ_SECONDS} -rss_limit_mb=1024
+            -malloc_limit_mb=64 -timeout=10 -print_final_stats=0 ${dirs})
+endforeach()

@@ -1,0 +1,89 @@
+// Owning wrappers for system objects: one type per kind, each with its own invalid value.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace win {
+
+// A value owned until destruction, released through Close; Invalid marks "nothing owned".
+template <typename T, T Invalid, typename Close>
+class Owned {
+ public:
+  Owned() = default;
+  explicit Owned(T value) : value_(value) {}
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Owned(Owned&& other) noexcept : value_(std::exchange(other.value_, Invalid)) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.value_, Invalid));
+    return *this;
+  }
+  ~Owned() { reset(); }
+
+  T get() const { return value_; }
+  explicit operator bool() const { return value_ != Invalid; }
+  T release() { return std::exchange(value_, Invalid); }
+  void reset(T value = Invalid) {
+    if (value_ != Invalid) Close{}(value_);
+    value_ = value;
+  }
+
+ private:
+  T value_ = Invalid;
+};
+
+struct CloseHandleFn {
+  void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+struct FindCloseFn {
+  void operator()(HANDLE h) const { ::FindClose(h); }
+};
+struct FreeLibraryFn {
+  void operator()(HMODULE h) const { ::FreeLibrary(h); }
+};
+struct DeleteObjectFn {
+  void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
+};
+struct RegCloseKeyFn {
+  void operator()(HKEY h) const { ::RegCloseKey(h); }
+};
+
+// Kernel objects whose failure value is NULL (processes, threads, events, mappings).
+using UniqueHandle = Owned<HANDLE, nullptr, CloseHandleFn>;
+// CreateFile returns INVALID_HANDLE_VALUE on failure; it cannot be a template argument, so
+// files use the generic wrapper below.
+using UniqueFindHandle = Owned<HANDLE, nullptr, FindCloseFn>;
+using UniqueModule = Owned<HMODULE, nullptr, FreeLibraryFn>;
+using UniqueGdiObject = Owned<HGDIOBJ, nullptr, DeleteObjectFn>;
+using UniqueKey = Owned<HKEY, nullptr, RegCloseKeyFn>;
+
+// A file handle from CreateFile: INVALID_HANDLE_VALUE means none.
+class UniqueFile {
+ public:
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE h) : h_(h) {}
+  UniqueFile(const UniqueFile&) = delete;
+  UniqueFile& operator=(const UniqueFile&) = delete;
+  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  UniqueFile& operator=(UniqueFile&& o) noexcept {
+    if (this != &o) {
+      reset();
+      h_ = std::exchange(o.h_, INVALID_HANDLE_VALUE);
+    }
+    return *this;
+  }
+  ~UniqueFile() { reset(); }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  void reset() {
+    if (*this) ::CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace win
