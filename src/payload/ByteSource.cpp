@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 namespace payload {
 
 namespace {
@@ -17,6 +21,17 @@ bool SeekTo(std::FILE* file, uint64_t offset, int origin) {
   return _fseeki64(file, static_cast<__int64>(offset), origin) == 0;
 #else
   return fseeko(file, static_cast<off_t>(offset), origin) == 0;
+#endif
+}
+
+// Only regular files are payload sources; some file systems report huge sizes for folders.
+bool IsRegularFile(std::FILE* file) {
+#if defined(_WIN32)
+  (void)file;
+  return true;  // opening a folder already fails there
+#else
+  struct stat info {};
+  return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 
@@ -39,6 +54,10 @@ size_t MemorySource::ReadAt(uint64_t offset, void* buffer, size_t size) const {
 
 FileSource::FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
   if (!file_) return;
+  if (!IsRegularFile(file_.get())) {
+    file_.reset();
+    return;
+  }
   const int64_t end = SeekTo(file_.get(), 0, SEEK_END) ? TellOf(file_.get()) : -1;
   if (end < 0) {
     file_.reset();

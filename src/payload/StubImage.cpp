@@ -29,6 +29,7 @@ bool IsStubImage(const std::string& fileName) {
 }
 
 int64_t ReadRealEnd(const ByteSource& file) {
+  if (file.Size() < kRealEndLowOffset + 4) return 0;
   return CombineRealEnd(ReadU32At(file, kRealEndHighOffset), ReadU32At(file, kRealEndLowOffset));
 }
 

@@ -21,22 +21,9 @@ std::string RandomFailureToken() {
   return std::to_string(below99999(generator));
 }
 
-// A piece read as a hexadecimal number the way the text helpers do: an optional "0x" dropped,
-// trimmed, upper-cased, each character worth its place in "0123456789ABCDEF" (-1 when absent).
-uint8_t HexPieceValue(std::string piece) {
-  if (piece.size() >= 2 && piece[0] == '0' && (piece[1] == 'x' || piece[1] == 'X'))
-    piece.erase(0, 2);
-  static const std::string kDigits = "0123456789ABCDEF";
-  int64_t value = 0;
-  int64_t weight = 1;
-  const std::string digits = UpperCase(Trim(piece));
-  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-    const size_t at = kDigits.find(*it);
-    const int64_t digit = at == std::string::npos ? -1 : static_cast<int64_t>(at);
-    value += digit * weight;
-    weight *= 16;
-  }
-  return static_cast<uint8_t>(value & 0xFF);
+// A piece read as a hexadecimal number the way the text helpers read one; only its low byte counts.
+uint8_t HexPieceValue(const std::string& piece) {
+  return static_cast<uint8_t>(HexToInt64(piece) & 0xFF);
 }
 
 std::vector<uint8_t> UnshiftedBytes(const std::string& text) {

@@ -60,6 +60,28 @@ inline std::string Decoded(const std::string& header, const std::string& content
   return header + std::string(1, '\0') + content;
 }
 
+// A token in the scrambled form that the token descrambler accepts (documented in payload/Token.h).
+inline std::string ScrambleToken(const std::string& token, uint8_t prefix = 3, uint8_t suffix = 2,
+                                 uint8_t keyA = 0x5a, uint8_t keyB = 0x1c) {
+  const auto key = static_cast<uint8_t>(keyA ^ keyB);
+  std::vector<uint8_t> d = {keyA, static_cast<uint8_t>(prefix ^ key),
+                            static_cast<uint8_t>(suffix ^ key)};
+  for (int i = 0; i < prefix; ++i) d.push_back(static_cast<uint8_t>((0x30 + i) ^ key));
+  for (char c : token) d.push_back(static_cast<uint8_t>(static_cast<uint8_t>(c) ^ key));
+  for (int i = 1; i < suffix; ++i) d.push_back(static_cast<uint8_t>((0x60 + i) ^ key));
+  uint8_t check = keyB;
+  for (uint8_t b : d) check = static_cast<uint8_t>(check + b);
+  d.push_back(check);
+  d.push_back(keyB);
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (uint8_t b : d) {
+    out += static_cast<char>(kHex[b >> 4] + 50);
+    out += static_cast<char>(kHex[b & 15] + 50);
+  }
+  return out;
+}
+
 struct ImageSpec {
   std::string stub = MakeStub();
   std::vector<std::string> blocks = {
