@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "payload/Inflater.h"
@@ -111,7 +112,8 @@ bool EntryWalker::WalkEntry(const ByteSource& file, uint64_t offset, int32_t len
                              : static_cast<uint64_t>(-static_cast<int64_t>(length));
   uint64_t at = offset + 4;
   EntrySplitter splitter(sink);
-  Inflater inflater;
+  std::optional<Inflater> inflater;  // only compressed entries pay for zlib's state
+  if (compressed) inflater.emplace();
   std::string failure;
   bool streamEnded = !compressed;
   auto pass = [&](const char* bytes, size_t size) {
@@ -138,12 +140,12 @@ bool EntryWalker::WalkEntry(const ByteSource& file, uint64_t offset, int32_t len
       pass(buffer.data(), want);
       continue;
     }
-    switch (inflater.Feed(buffer.data(), want, pass)) {
+    switch (inflater->Feed(buffer.data(), want, pass)) {
       case Inflater::Status::kStreamEnd:
         streamEnded = true;
         break;
       case Inflater::Status::kError:
-        failure = "damaged zlib stream: " + inflater.Error();
+        failure = "damaged zlib stream: " + inflater->Error();
         break;
       case Inflater::Status::kNeedInput:
       case Inflater::Status::kStopped:
