@@ -49,6 +49,9 @@ struct DeleteObjectFn {
 struct RegCloseKeyFn {
   void operator()(HKEY h) const { ::RegCloseKey(h); }
 };
+struct ReleaseScreenDCFn {
+  void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
+};
 
 // Kernel objects whose failure value is NULL (processes, threads, events, mappings).
 using UniqueHandle = Owned<HANDLE, nullptr, CloseHandleFn>;
@@ -58,6 +61,8 @@ using UniqueFindHandle = Owned<HANDLE, nullptr, FindCloseFn>;
 using UniqueModule = Owned<HMODULE, nullptr, FreeLibraryFn>;
 using UniqueGdiObject = Owned<HGDIOBJ, nullptr, DeleteObjectFn>;
 using UniqueKey = Owned<HKEY, nullptr, RegCloseKeyFn>;
+// The whole screen's device context from GetDC(nullptr).
+using UniqueScreenDC = Owned<HDC, nullptr, ReleaseScreenDCFn>;
 
 // A file handle from CreateFile: INVALID_HANDLE_VALUE means none.
 class UniqueFile {
