@@ -45,7 +45,7 @@ TEST(IniFiles, ReadIniString) {
       {"missing section", file, "Other", "Name", "d", "d"},
       {"missing file", temp.File("none.ini"), "General", "Name", "d", "d"},
       {"default kept whole", file, "General", "Missing", " blanks kept  ", " blanks kept  "},
-      {"empty section reads nothing", file, "", "Key", "d", "d"},
+      {"empty section gives the default", file, "", "Key", "d", "d"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReadIniString(c.file, c.section, c.key, c.def), c.want) << c.what;

@@ -3,19 +3,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
+#include "core/KDebug.h"
 #include "util/Utils.h"
 #include "util/win/SysInfo.h"
 
 namespace {
-
-// TRACE HOOK: stand-in until the trace stream unit exists; the trace stream is the program's
-// standard output, so the line goes there whole.
-void TraceLine(const std::string& line) {
-  std::fputs((line + "\n").c_str(), stdout);
-  std::fflush(stdout);
-}
 
 std::string QueryIniString(const std::string& file, const std::string& section,
                            const std::string& key, const std::string& def) {
