@@ -49,6 +49,9 @@ struct DeleteObjectFn {
 struct RegCloseKeyFn {
   void operator()(HKEY h) const { ::RegCloseKey(h); }
 };
+struct DeleteDCFn {
+  void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
 struct ReleaseScreenDCFn {
   void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
 };
@@ -63,6 +66,40 @@ using UniqueGdiObject = Owned<HGDIOBJ, nullptr, DeleteObjectFn>;
 using UniqueKey = Owned<HKEY, nullptr, RegCloseKeyFn>;
 // The whole screen's device context from GetDC(nullptr).
 using UniqueScreenDC = Owned<HDC, nullptr, ReleaseScreenDCFn>;
+// A memory device context from CreateCompatibleDC.
+using UniqueMemoryDC = Owned<HDC, nullptr, DeleteDCFn>;
+
+// A window's device context from GetDC(window), given back to that window.
+class UniqueWindowDC {
+ public:
+  explicit UniqueWindowDC(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+  UniqueWindowDC(const UniqueWindowDC&) = delete;
+  UniqueWindowDC& operator=(const UniqueWindowDC&) = delete;
+  ~UniqueWindowDC() {
+    if (dc_ != nullptr) ::ReleaseDC(wnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+// An object selected into a device context for a while; the previous one goes back at the end.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 // A file handle from CreateFile: INVALID_HANDLE_VALUE means none.
 class UniqueFile {
