@@ -79,8 +79,10 @@ bool EntryWalker::Walk(const ByteSource& file, const Trailer& record, EntrySink&
       payloadEnd, static_cast<int64_t>(std::min<uint64_t>(file.Size(), INT64_MAX)));
   const uint8_t headerBlocks = record.headerBlocks == 0 ? 2 : record.headerBlocks;
   int64_t position = record.startOffset;
-  if (position < 0 || position > payloadEnd)
-    return Fail(position, "the start offset lies outside the payload");
+  if (position < 0 || position > payloadEnd) {
+    error_ = "the start offset " + std::to_string(position) + " lies outside the payload";
+    return false;
+  }
   while (position < payloadEnd) {
     if (!sink.Pump()) {
       cancelled_ = true;

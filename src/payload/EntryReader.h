@@ -39,7 +39,8 @@ class EntryWalker {
   // Walks one file from record.startOffset until the payload end (the recorded real end, else the
   // physical end) is at most 74 bytes away. The first record.headerBlocks records of the set are
   // header blocks and are skipped. True when the walk reached the trailer; false when a record is
-  // damaged or runs past the payload (Error()) or the sink cancelled (Cancelled()).
+  // damaged or runs past the payload (Error()) or the sink cancelled (Cancelled()). The caller has
+  // checked the record's magic and the file's checksum; records are bounded by the file regardless.
   bool Walk(const ByteSource& file, const Trailer& record, EntrySink& sink);
 
   uint64_t Blocks() const { return blocks_; }

@@ -6,6 +6,7 @@
 namespace payload {
 
 uint32_t GetClusterSize(const std::string& path) {
+  if (path.empty()) return 0;  // an empty root would name the current drive
   const std::string root = path.substr(0, 3);
   DWORD sectorsPerCluster = 0;
   DWORD bytesPerSector = 0;
