@@ -38,7 +38,9 @@ bool ParseEntryHeader(const std::string& header, EntryInfo& info) {
 }
 
 bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty()) return false;
+  // The system drops trailing dots and blanks, so "..." or ".. " would name a folder, not a file.
+  if (name.back() == '.' || name.back() == ' ') return false;
   for (char c : name) {
     if (static_cast<unsigned char>(c) < 32) return false;
     for (char bad : {'\\', '/', ':', '*', '?', '"', '<', '>', '|'}) {

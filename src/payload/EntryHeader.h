@@ -21,8 +21,8 @@ struct EntryInfo {
 // name).
 bool ParseEntryHeader(const std::string& header, EntryInfo& info);
 
-// A name that stays inside the extraction folder: no folder or drive part, not "." or "..", and no
-// character the file system refuses in a name.
+// A name that stays inside the extraction folder: no folder or drive part, no trailing dot or blank
+// (so never "." or ".."), and no character the file system refuses in a name.
 bool IsPlainFileName(const std::string& name);
 
 }  // namespace payload

@@ -366,9 +366,9 @@ TEST(EntryHeader, IsPlainFileName) {
     bool plain;
   };
   const Case cases[] = {
-      {"setup.ini", true}, {"00001#a b.txt", true}, {"..", false},      {".", false},
-      {"", false},         {"a\\b", false},         {"a/b", false},     {"C:x", false},
-      {"a?b", false},      {"a\tb", false},         {"...hidden", true}};
+      {"setup.ini", true}, {"00001#a b.txt", true}, {"..", false},  {".", false},   {"", false},
+      {"a\\b", false},     {"a/b", false},          {"C:x", false}, {"a?b", false}, {"a\tb", false},
+      {"...hidden", true}, {"...", false},          {".. ", false}, {"a.", false},  {" a", true}};
   for (const auto& c : cases) EXPECT_EQ(payload::IsPlainFileName(c.name), c.plain) << c.name;
 }
 
