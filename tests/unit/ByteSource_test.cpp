@@ -58,11 +58,12 @@ TEST(ByteSource, WhatIsNotARegularFileReadsAsEmpty) {
 // A sparse file above 4 GiB with an installer image at its very end: sizes and offsets stay 64-bit.
 TEST(ByteSource, FilesAboveFourGibibytes) {
   TempDir dir;
-  ImageSpec spec;
-  spec.stub = std::string(300, 'S');  // not a stub image: the trailer is found at the physical end
-  spec.recordRealEnd = false;
-  spec.filesCount = 77;
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.stub =
+      std::string(300, 'S');  // not a stub image: the trailer is found at the physical end
+  recipe.recordRealEnd = false;
+  recipe.filesCount = 77;
+  const std::string image = BuildImage(recipe);
   const uint64_t gap = 5ull << 30;
   const std::string path = dir.File("big.bin");
   { std::ofstream out(path, std::ios::binary); }

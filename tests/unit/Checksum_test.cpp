@@ -63,10 +63,10 @@ TEST(Checksum, PinnedSums) {
 
 TEST(Checksum, BuiltImageMatchesStoredValueInMemoryAndOnDisk) {
   TempDir dir;
-  ImageSpec spec;
-  spec.records = {CompressedRecord(Decoded("|Engine.exe*|0|", std::string(5000, 'e'))),
-                  StoredRecord(Decoded("|a.txt|0|", "hello"))};
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.records = {CompressedRecord(Decoded("|Engine.exe*|0|", std::string(5000, 'e'))),
+                    StoredRecord(Decoded("|a.txt|0|", "hello"))};
+  const std::string image = BuildImage(recipe);
   ASSERT_NE(StoredChecksum(image), kChecksumDisabled);
   const std::string appended = image + std::string(3000, '\x7f');
   struct Case {
@@ -82,10 +82,10 @@ TEST(Checksum, BuiltImageMatchesStoredValueInMemoryAndOnDisk) {
 }
 
 TEST(Checksum, WithoutRealEndTheFileIsSummedToItsPhysicalEnd) {
-  ImageSpec spec;
-  spec.recordRealEnd = false;
-  spec.records = {StoredRecord(Decoded("|a.txt|0|", std::string(9000, 'x')))};
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.recordRealEnd = false;
+  recipe.records = {StoredRecord(Decoded("|a.txt|0|", std::string(9000, 'x')))};
+  const std::string image = BuildImage(recipe);
   EXPECT_EQ(SumOf(image), StoredChecksum(image));
   // Appended bytes now lie before the (physical) trailer position and change the sum.
   EXPECT_NE(SumOf(image + std::string(4096, '\x11')), StoredChecksum(image));

@@ -77,9 +77,9 @@ std::string Pattern(size_t size) {
   return out;
 }
 
-ImageSpec RichSpec() {
-  ImageSpec spec;
-  spec.records = {
+ImageRecipe RichRecipe() {
+  ImageRecipe recipe;
+  recipe.records = {
       CompressedRecord(Decoded("|Engine.exe* /S  |1113170880|", "MZengine")),
       StoredRecord(Decoded("|00001#readme.txt|0|", "stored bytes")),
       CompressedRecord(Decoded("|big.bin|42|", Pattern(300000))),
@@ -91,8 +91,8 @@ ImageSpec RichSpec() {
       StoredRecord(std::string(70000, 'h') + '\0' + "over-long header"),
       CompressedRecord(Decoded("|00001#readme.txt|7|", " second piece")),
   };
-  spec.filesCount = static_cast<uint32_t>(spec.records.size());
-  return spec;
+  recipe.filesCount = static_cast<uint32_t>(recipe.records.size());
+  return recipe;
 }
 
 void ExpectRichWalk(const WalkOutcome& out, const std::string& name) {
@@ -124,10 +124,10 @@ void ExpectRichWalk(const WalkOutcome& out, const std::string& name) {
 }
 
 TEST(EntryWalker, RoundTripOfEveryKindOfEntry) {
-  const ImageSpec spec = RichSpec();
-  const std::string image = BuildImage(spec);
-  ImageSpec plainSpec = spec;
-  plainSpec.recordRealEnd = false;
+  const ImageRecipe recipe = RichRecipe();
+  const std::string image = BuildImage(recipe);
+  ImageRecipe plainRecipe = recipe;
+  plainRecipe.recordRealEnd = false;
   std::string otherSize = image;
   PutU32(otherSize, otherSize.size() - 4, 10);  // the walk ends 74 bytes before the end regardless
   struct Case {
@@ -137,7 +137,7 @@ TEST(EntryWalker, RoundTripOfEveryKindOfEntry) {
   const Case cases[] = {
       {"as built", image},
       {"bytes appended after the real end", image + std::string(1000, '\x03')},
-      {"real end 0: read to the physical end", BuildImage(plainSpec)},
+      {"real end 0: read to the physical end", BuildImage(plainRecipe)},
   };
   for (const auto& c : cases) ExpectRichWalk(WalkImage(c.image), c.name);
   // The trailer size field is not consulted for where the entries stop.
@@ -147,13 +147,14 @@ TEST(EntryWalker, RoundTripOfEveryKindOfEntry) {
   EXPECT_EQ(sink.entries.size(), 6u);
   // The entries start right after the header blocks.
   const auto out = WalkImage(image);
-  const size_t entriesStart = spec.stub.size() + 8 + spec.blocks[0].size() + spec.blocks[1].size();
+  const size_t entriesStart =
+      recipe.stub.size() + 8 + recipe.blocks[0].size() + recipe.blocks[1].size();
   EXPECT_EQ(out.walker.EntriesStart(), static_cast<int64_t>(entriesStart));
 }
 
 TEST(EntryWalker, FromAFileOnDisk) {
   TempDir dir;
-  const std::string image = BuildImage(RichSpec());
+  const std::string image = BuildImage(RichRecipe());
   const std::string path = dir.Write("setup.exe", image);
   EntryWalker walker;
   RecordingSink sink;
@@ -170,11 +171,11 @@ TEST(EntryWalker, HeaderBlockCountDecidesWhichRecordsAreSkipped) {
     size_t entriesSeen;
   };
   for (const Case c : {Case{0, 2, 1}, Case{2, 2, 1}, Case{3, 3, 1}, Case{3, 2, 0}}) {
-    ImageSpec spec;
-    spec.headerBlocks = c.count;
-    if (c.blocksInFile == 3) spec.blocks.push_back("|http://x|Setup.exe|0|tok|1|");
-    spec.records = {CompressedRecord(Decoded("|a.txt|0|", "a"))};
-    const auto out = WalkImage(BuildImage(spec));
+    ImageRecipe recipe;
+    recipe.headerBlocks = c.count;
+    if (c.blocksInFile == 3) recipe.blocks.push_back("|http://x|Setup.exe|0|tok|1|");
+    recipe.records = {CompressedRecord(Decoded("|a.txt|0|", "a"))};
+    const auto out = WalkImage(BuildImage(recipe));
     EXPECT_TRUE(out.ok) << int(c.count) << ": " << out.walker.Error();
     EXPECT_EQ(out.sink.entries.size(), c.entriesSeen) << int(c.count);
     EXPECT_EQ(out.walker.Blocks(), c.blocksInFile + 1) << int(c.count);
@@ -182,10 +183,10 @@ TEST(EntryWalker, HeaderBlockCountDecidesWhichRecordsAreSkipped) {
 }
 
 TEST(EntryWalker, BlockCounterRunsOnAcrossTheFilesOfASpannedSet) {
-  ImageSpec first;
+  ImageRecipe first;
   first.records = {CompressedRecord(Decoded("|Engine.exe*|0|", "e")),
                    StoredRecord(Decoded("|data.bin|0|", "12"))};
-  ImageSpec second;
+  ImageRecipe second;
   second.blocks = {};  // further files hold only entries
   second.records = {CompressedRecord(Decoded("|data.bin|0|", "34")),
                     CompressedRecord(Decoded("|z|0|", "z"))};
@@ -267,11 +268,11 @@ TEST(EntryWalker, DamagedRecordsAreReportedNotIgnored) {
        "plain file name"},
   };
   for (const auto& c : cases) {
-    ImageSpec spec;
-    spec.records = c.records;
-    spec.records.push_back(StoredRecord(Decoded("|after.txt|0|", "never reached")));
-    const std::string good = BuildImage(spec);
-    ASSERT_EQ(spec.records.back().size(), 31u);
+    ImageRecipe recipe;
+    recipe.records = c.records;
+    recipe.records.push_back(StoredRecord(Decoded("|after.txt|0|", "never reached")));
+    const std::string good = BuildImage(recipe);
+    ASSERT_EQ(recipe.records.back().size(), 31u);
     std::string image = good;
     if (c.damage) c.damage(image);
     // Walk with the trailer as found, or as built when the damage took the trailer away.
@@ -293,10 +294,10 @@ TEST(EntryWalker, DamagedRecordsAreReportedNotIgnored) {
 }
 
 TEST(EntryWalker, CancelStopsTheWalkAndEndsTheOpenEntry) {
-  ImageSpec spec;
-  spec.records = {CompressedRecord(Decoded("|big.bin|0|", Pattern(1000000))),
-                  StoredRecord(Decoded("|after.txt|0|", "x"))};
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.records = {CompressedRecord(Decoded("|big.bin|0|", Pattern(1000000))),
+                    StoredRecord(Decoded("|after.txt|0|", "x"))};
+  const std::string image = BuildImage(recipe);
   struct Case {
     int pumps;
     size_t begun;
@@ -317,10 +318,10 @@ TEST(EntryWalker, CancelStopsTheWalkAndEndsTheOpenEntry) {
 }
 
 TEST(EntryWalker, LargeEntryIsInflatedInBoundedChunks) {
-  ImageSpec spec;
+  ImageRecipe recipe;
   const std::string content(20 * 1024 * 1024, 'z');  // compresses about a thousandfold
-  spec.records = {CompressedRecord(Decoded("|zeros.bin|0|", content))};
-  const auto out = WalkImage(BuildImage(spec));
+  recipe.records = {CompressedRecord(Decoded("|zeros.bin|0|", content))};
+  const auto out = WalkImage(BuildImage(recipe));
   ASSERT_TRUE(out.ok) << out.walker.Error();
   ASSERT_EQ(out.sink.entries.size(), 1u);
   EXPECT_EQ(out.sink.entries[0].content.size(), content.size());

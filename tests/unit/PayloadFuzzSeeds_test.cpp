@@ -31,7 +31,7 @@ struct Seed {
 };
 
 std::vector<Seed> Seeds() {
-  ImageSpec installer;
+  ImageRecipe installer;
   installer.stub = MakeStub(264);
   installer.headerBlocks = 3;
   installer.blocks.push_back("|http://x/d|Setup.exe|1|" + ScrambleToken("web") + "|4096|");
@@ -43,11 +43,11 @@ std::vector<Seed> Seeds() {
   installer.filesCount = 3;
   installer.flags = 0x09;
 
-  ImageSpec agent;
+  ImageRecipe agent;
   agent.stub = MakeStub(264);
   agent.bytes66to69[3] = 1;
 
-  ImageSpec odd;
+  ImageRecipe odd;
   odd.stub = MakeStub(264);
   odd.recordRealEnd = false;
   odd.records = {U32(0), CompressedRecord("no zero"), StoredRecord(Decoded("", "headless")),

@@ -82,7 +82,7 @@ inline std::string ScrambleToken(const std::string& token, uint8_t prefix = 3, u
   return out;
 }
 
-struct ImageSpec {
+struct ImageRecipe {
   std::string stub = MakeStub();
   std::vector<std::string> blocks = {
       "\x02\x01"
@@ -100,35 +100,35 @@ struct ImageSpec {
   uint32_t checksum = payload::kChecksumDisabled;
 };
 
-inline std::string TrailerBytes(const ImageSpec& spec, uint32_t startOffset) {
+inline std::string TrailerBytes(const ImageRecipe& recipe, uint32_t startOffset) {
   payload::Trailer t{};
   t.format = 1;
-  t.headerBlocks = spec.headerBlocks;
+  t.headerBlocks = recipe.headerBlocks;
   t.startOffset = static_cast<int32_t>(startOffset);
-  t.filesCount = spec.filesCount;
-  t.magic = spec.magic;
-  t.checksum = spec.checksum;
-  std::memcpy(t.requiredSpace, spec.requiredSpace, sizeof t.requiredSpace);
-  t.flags = spec.flags;
-  t.webInstaller = spec.bytes66to69[0];
-  t.askBeforeDownload = spec.bytes66to69[1];
-  t.makeAgent = spec.bytes66to69[2];
-  t.agent = spec.bytes66to69[3];
+  t.filesCount = recipe.filesCount;
+  t.magic = recipe.magic;
+  t.checksum = recipe.checksum;
+  std::memcpy(t.requiredSpace, recipe.requiredSpace, sizeof t.requiredSpace);
+  t.flags = recipe.flags;
+  t.webInstaller = recipe.bytes66to69[0];
+  t.askBeforeDownload = recipe.bytes66to69[1];
+  t.makeAgent = recipe.bytes66to69[2];
+  t.agent = recipe.bytes66to69[3];
   t.trailerSize = payload::kTrailerSize;
   return std::string(reinterpret_cast<const char*>(&t), sizeof t);
 }
 
 // Stub, blocks, records and trailer, with the real end and the checksum filled in as the builder
 // does.
-inline std::string BuildImage(const ImageSpec& spec) {
-  std::string image = spec.stub;
+inline std::string BuildImage(const ImageRecipe& recipe) {
+  std::string image = recipe.stub;
   const auto start = static_cast<uint32_t>(image.size());
-  for (const auto& block : spec.blocks) image += Block(block);
-  for (const auto& record : spec.records) image += record;
-  image += TrailerBytes(spec, start);
-  if (spec.recordRealEnd)
+  for (const auto& block : recipe.blocks) image += Block(block);
+  for (const auto& record : recipe.records) image += record;
+  image += TrailerBytes(recipe, start);
+  if (recipe.recordRealEnd)
     PutU32(image, payload::kRealEndLowOffset, static_cast<uint32_t>(image.size()));
-  if (spec.storeChecksum) {
+  if (recipe.storeChecksum) {
     const uint32_t sum = payload::ChecksumOfImage(reinterpret_cast<const uint8_t*>(image.data()),
                                                   image.size(), payload::kTrailerSize);
     PutU32(image, image.size() - payload::kTrailerSize + 16, sum);

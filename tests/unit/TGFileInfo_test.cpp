@@ -26,19 +26,19 @@ const std::string kLang =
     "English\x01s1=Extracting Files...\x01"
     "FontSize=9\x01\x02";
 
-ImageSpec FullSpec() {
-  ImageSpec spec;
-  spec.blocks = {kLang,
-                 "|https://up.example|Foo.Bar.info|Agent.exe|" + ScrambleToken("build-7") + "|1|",
-                 "|http://dl.example/x|Setup.exe|1|" + ScrambleToken("web-42") + "|123456|"};
-  spec.headerBlocks = 3;
-  spec.records = {CompressedRecord(Decoded("|Engine.exe*|0|", "engine")),
-                  StoredRecord(Decoded("|a|0|", "a"))};
-  spec.filesCount = 2;
-  for (int i = 0; i < 9; ++i) spec.requiredSpace[i] = 1000u + 100u * static_cast<uint32_t>(i);
-  spec.flags = 0x1f;
-  spec.bytes66to69[0] = spec.bytes66to69[1] = spec.bytes66to69[2] = spec.bytes66to69[3] = 1;
-  return spec;
+ImageRecipe FullRecipe() {
+  ImageRecipe recipe;
+  recipe.blocks = {kLang,
+                   "|https://up.example|Foo.Bar.info|Agent.exe|" + ScrambleToken("build-7") + "|1|",
+                   "|http://dl.example/x|Setup.exe|1|" + ScrambleToken("web-42") + "|123456|"};
+  recipe.headerBlocks = 3;
+  recipe.records = {CompressedRecord(Decoded("|Engine.exe*|0|", "engine")),
+                    StoredRecord(Decoded("|a|0|", "a"))};
+  recipe.filesCount = 2;
+  for (int i = 0; i < 9; ++i) recipe.requiredSpace[i] = 1000u + 100u * static_cast<uint32_t>(i);
+  recipe.flags = 0x1f;
+  recipe.bytes66to69[0] = recipe.bytes66to69[1] = recipe.bytes66to69[2] = recipe.bytes66to69[3] = 1;
+  return recipe;
 }
 
 std::string TrailerBytes(const TGFileInfo& info) {
@@ -53,18 +53,18 @@ void ExpectSameReading(const TGFileInfo& a, const TGFileInfo& b, const std::stri
 }
 
 TEST(TGFileInfo, RoundTripOfAFullImage) {
-  const ImageSpec spec = FullSpec();
-  const std::string image = BuildImage(spec);
+  const ImageRecipe recipe = FullRecipe();
+  const std::string image = BuildImage(recipe);
   const TGFileInfo info{MemorySource(image)};
-  EXPECT_EQ(info.LanguageBlock(), spec.blocks[0]);
-  EXPECT_EQ(info.ParameterBlock(), spec.blocks[1]);
-  EXPECT_EQ(info.WebBlock(), spec.blocks[2]);
+  EXPECT_EQ(info.LanguageBlock(), recipe.blocks[0]);
+  EXPECT_EQ(info.ParameterBlock(), recipe.blocks[1]);
+  EXPECT_EQ(info.WebBlock(), recipe.blocks[2]);
   EXPECT_EQ(info.FilesCount(), 2u);
   EXPECT_EQ(uint32_t{info.Record().trailerSize}, kTrailerSize);
   EXPECT_EQ(+info.Record().magic, payload::kMagic);
   // The start offset now points at the first entry.
-  const size_t entries =
-      spec.stub.size() + 12 + spec.blocks[0].size() + spec.blocks[1].size() + spec.blocks[2].size();
+  const size_t entries = recipe.stub.size() + 12 + recipe.blocks[0].size() +
+                         recipe.blocks[1].size() + recipe.blocks[2].size();
   EXPECT_EQ(+info.Record().startOffset, static_cast<int32_t>(entries));
   EXPECT_EQ(info.GetUpdateServer(), "https://up.example");
   EXPECT_EQ(info.GetInfoFileName(), "Foo.Bar.info");
@@ -102,11 +102,11 @@ TEST(TGFileInfo, TrailerBitsAndBytes) {
       {"IsAgent", 0, 69, [](const TGFileInfo& i) { return i.IsAgent(); }},
   };
   for (const auto& c : cases) {
-    ImageSpec on;
+    ImageRecipe on;
     on.flags = c.flags;
     if (c.byteIndex) on.bytes66to69[c.byteIndex - 66] = 0xff;
     EXPECT_TRUE(c.answer(TGFileInfo{MemorySource(BuildImage(on))})) << c.name;
-    ImageSpec off;  // every other bit and byte set
+    ImageRecipe off;  // every other bit and byte set
     off.flags = static_cast<uint8_t>(0xff & ~c.flags);
     for (int b = 66; b <= 69; ++b) off.bytes66to69[b - 66] = b == c.byteIndex ? 0 : 1;
     EXPECT_FALSE(c.answer(TGFileInfo{MemorySource(BuildImage(off))})) << c.name;
@@ -114,9 +114,9 @@ TEST(TGFileInfo, TrailerBitsAndBytes) {
 }
 
 TEST(TGFileInfo, ReadsLikeTheImageItCameFrom) {
-  const std::string image = BuildImage(FullSpec());
+  const std::string image = BuildImage(FullRecipe());
   const TGFileInfo reference{MemorySource(image)};
-  ImageSpec noRealEnd = FullSpec();
+  ImageRecipe noRealEnd = FullRecipe();
   noRealEnd.recordRealEnd = false;
   TempDir dir;
   struct Case {
@@ -157,9 +157,9 @@ TEST(TGFileInfo, MissingFileGivesAnEmptyInstance) {
 }
 
 TEST(TGFileInfo, WrongMagicKeepsTheTrailerButReadsNoBlocks) {
-  ImageSpec spec = FullSpec();
-  spec.magic = 0x4A3B2C1E;
-  const TGFileInfo info{MemorySource(BuildImage(spec))};
+  ImageRecipe recipe = FullRecipe();
+  recipe.magic = 0x4A3B2C1E;
+  const TGFileInfo info{MemorySource(BuildImage(recipe))};
   EXPECT_TRUE(info.IsAgent());
   EXPECT_TRUE(info.HasNextDisk());
   EXPECT_EQ(info.FilesCount(), 2u);
@@ -175,19 +175,19 @@ TEST(TGFileInfo, HeaderBlockCountDecidesTheWebBlock) {
     bool web;
   };
   for (const Case c : {Case{0, 2, false}, Case{2, 2, false}, Case{3, 3, true}, Case{7, 7, true}}) {
-    ImageSpec spec = FullSpec();
-    spec.headerBlocks = c.count;
-    const TGFileInfo info{MemorySource(BuildImage(spec))};
+    ImageRecipe recipe = FullRecipe();
+    recipe.headerBlocks = c.count;
+    const TGFileInfo info{MemorySource(BuildImage(recipe))};
     EXPECT_EQ(info.Record().headerBlocks, c.recordedCount) << int(c.count);
-    EXPECT_EQ(info.WebBlock(), c.web ? spec.blocks[2] : "") << int(c.count);
+    EXPECT_EQ(info.WebBlock(), c.web ? recipe.blocks[2] : "") << int(c.count);
   }
 }
 
 // Lengths and offsets that point outside the file: blocks keep what is there, nothing else is read.
 TEST(TGFileInfo, LengthsPointingOutsideTheFile) {
-  const ImageSpec spec = FullSpec();
-  const std::string good = BuildImage(spec);
-  const size_t start = spec.stub.size();
+  const ImageRecipe recipe = FullRecipe();
+  const std::string good = BuildImage(recipe);
+  const size_t start = recipe.stub.size();
   const size_t trailerAt = good.size() - kTrailerSize;
   struct Case {
     const char* name;
@@ -212,11 +212,11 @@ TEST(TGFileInfo, LengthsPointingOutsideTheFile) {
        [&](const TGFileInfo& i, const std::string&) { EXPECT_EQ(i.LanguageBlock(), ""); }},
       {"web block cut short by the trailer's end",
        [&](std::string& img) {
-         const size_t web = start + 8 + spec.blocks[0].size() + spec.blocks[1].size();
+         const size_t web = start + 8 + recipe.blocks[0].size() + recipe.blocks[1].size();
          PutU32(img, web, 1000000);
        },
        [&](const TGFileInfo& i, const std::string& img) {
-         const size_t web = start + 12 + spec.blocks[0].size() + spec.blocks[1].size();
+         const size_t web = start + 12 + recipe.blocks[0].size() + recipe.blocks[1].size();
          EXPECT_EQ(i.WebBlock(), img.substr(web));
        }},
   };
@@ -228,7 +228,7 @@ TEST(TGFileInfo, LengthsPointingOutsideTheFile) {
 }
 
 TEST(ReadTrailer, TrailerSizeAndRealEndDecideWhatIsRead) {
-  const std::string good = BuildImage(FullSpec());
+  const std::string good = BuildImage(FullRecipe());
   Trailer reference{};
   payload::ReadTrailer(MemorySource(good), reference);
   const size_t sizeAt = good.size() - 4;
@@ -283,7 +283,7 @@ TEST(ReadTrailer, TrailerSizeAndRealEndDecideWhatIsRead) {
 
 TEST(ReadTrailer, FromAFileByName) {
   TempDir dir;
-  const std::string image = BuildImage(FullSpec());
+  const std::string image = BuildImage(FullRecipe());
   Trailer fromFile{}, fromMemory{};
   payload::ReadTrailer(dir.Write("t.exe", image), fromFile);
   payload::ReadTrailer(MemorySource(image), fromMemory);
@@ -325,10 +325,10 @@ TEST(StubImage, RecognitionAndRealEnd) {
 }
 
 TEST(TGFileInfo, RequiredSpaceElementForClusterSize) {
-  ImageSpec spec;
-  for (int i = 0; i < 9; ++i) spec.requiredSpace[i] = 10u * static_cast<uint32_t>(i) + 1u;
-  spec.requiredSpace[8] = 0xFFFFFFFFu;  // unsigned 32-bit
-  const TGFileInfo info{MemorySource(BuildImage(spec))};
+  ImageRecipe recipe;
+  for (int i = 0; i < 9; ++i) recipe.requiredSpace[i] = 10u * static_cast<uint32_t>(i) + 1u;
+  recipe.requiredSpace[8] = 0xFFFFFFFFu;  // unsigned 32-bit
+  const TGFileInfo info{MemorySource(BuildImage(recipe))};
   struct Case {
     uint32_t cluster;
     double expected;
@@ -365,9 +365,9 @@ TEST(TGFileInfo, ParameterFieldsAsText) {
       {"fields missing", "|a|", "", ".original", false},
   };
   for (const auto& c : cases) {
-    ImageSpec spec;
-    spec.blocks[1] = c.params;
-    const TGFileInfo info{MemorySource(BuildImage(spec))};
+    ImageRecipe recipe;
+    recipe.blocks[1] = c.params;
+    const TGFileInfo info{MemorySource(BuildImage(recipe))};
     EXPECT_EQ(info.GetInfoFileName(), c.info) << c.name;
     EXPECT_EQ(info.GetOriginalFileName(), c.original) << c.name;
     EXPECT_EQ(info.IsHidden(), c.hidden) << c.name;
@@ -376,12 +376,12 @@ TEST(TGFileInfo, ParameterFieldsAsText) {
 
 TEST(TGFileInfo, SameWebToken) {
   auto withWebToken = [](const std::string& token) {
-    ImageSpec spec;
-    spec.headerBlocks = 3;
-    spec.blocks.push_back("|http://x|Setup.exe|0|" + token + "|1|");
-    return TGFileInfo{MemorySource(BuildImage(spec))};
+    ImageRecipe recipe;
+    recipe.headerBlocks = 3;
+    recipe.blocks.push_back("|http://x|Setup.exe|0|" + token + "|1|");
+    return TGFileInfo{MemorySource(BuildImage(recipe))};
   };
-  const TGFileInfo noWeb{MemorySource(BuildImage(ImageSpec{}))};
+  const TGFileInfo noWeb{MemorySource(BuildImage(ImageRecipe{}))};
   struct Case {
     const char* name;
     TGFileInfo a, b;
@@ -401,7 +401,7 @@ TEST(TGFileInfo, SameWebToken) {
 
 TEST(TGFileInfo, LanguageLookupsUseTheLanguageBlock) {
   ResetLangSection();
-  const TGFileInfo info{MemorySource(BuildImage(FullSpec()))};
+  const TGFileInfo info{MemorySource(BuildImage(FullRecipe()))};
   EXPECT_EQ(info.GetLangString("s1", "x"), "Extracting Files...");
   EXPECT_EQ(info.GetLangString("nope", "dflt"), "dflt");
   EXPECT_EQ(info.GetLangFontSize(), 9);

@@ -38,12 +38,12 @@ TEST(PayloadReader, RealStubWithAPayloadAppended) {
   EXPECT_TRUE(payload::IsStubImage(bare));
   EXPECT_EQ(payload::ReadRealEnd(bare), 0);  // an unbuilt stub records no length
 
-  ImageSpec spec;
-  spec.stub = stub;
-  spec.records = {CompressedRecord(Decoded("|Engine.exe*|0|", std::string(100000, 'e'))),
-                  StoredRecord(Decoded("|a.txt|0|", "hello"))};
-  spec.filesCount = 2;
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.stub = stub;
+  recipe.records = {CompressedRecord(Decoded("|Engine.exe*|0|", std::string(100000, 'e'))),
+                    StoredRecord(Decoded("|a.txt|0|", "hello"))};
+  recipe.filesCount = 2;
+  const std::string image = BuildImage(recipe);
   const std::string path = folder.Write("setup.exe", image + "appended after the real end");
   EXPECT_EQ(payload::ReadRealEnd(path), static_cast<int64_t>(image.size()));
 
@@ -63,7 +63,7 @@ TEST(PayloadReader, RealStubWithAPayloadAppended) {
 
 TEST(PayloadReader, FileOpenForWritingElsewhereCanStillBeRead) {
   wintest::TempFolder folder;
-  const std::string path = folder.Write("open.exe", BuildImage(ImageSpec{}));
+  const std::string path = folder.Write("open.exe", BuildImage(ImageRecipe{}));
   const win::UniqueFile writer(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -73,11 +73,11 @@ TEST(PayloadReader, FileOpenForWritingElsewhereCanStillBeRead) {
 
 TEST(PayloadReader, FilesAboveFourGibibytes) {
   wintest::TempFolder folder;
-  ImageSpec spec;
-  spec.stub = std::string(300, 'S');
-  spec.recordRealEnd = false;
-  spec.filesCount = 77;
-  const std::string image = BuildImage(spec);
+  ImageRecipe recipe;
+  recipe.stub = std::string(300, 'S');
+  recipe.recordRealEnd = false;
+  recipe.filesCount = 77;
+  const std::string image = BuildImage(recipe);
   const std::string path = folder.File("big.bin");
   {
     const win::UniqueFile h(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -120,9 +120,9 @@ TEST(ClusterSize, DriveRootsAndOtherPaths) {
     EXPECT_EQ(payload::GetClusterSize(unused + "x"), 0u) << unused;
   }
 
-  ImageSpec spec;
-  for (int i = 0; i < 9; ++i) spec.requiredSpace[i] = 100u + static_cast<uint32_t>(i);
-  const TGFileInfo info{payload::MemorySource(BuildImage(spec))};
+  ImageRecipe recipe;
+  for (int i = 0; i < 9; ++i) recipe.requiredSpace[i] = 100u + static_cast<uint32_t>(i);
+  const TGFileInfo info{payload::MemorySource(BuildImage(recipe))};
   EXPECT_EQ(info.GetRequiredSpace(folder.Path()), info.RequiredSpaceForCluster(temp));
   EXPECT_EQ(info.GetRequiredSpace("\\\\server\\share"), 100.0);
 }
