@@ -25,6 +25,13 @@ add_custom_command(TARGET tarvostub POST_BUILD
           $<TARGET_FILE:tarvostub> 0x100
   VERBATIM)
 
+# --- tarvo-trace.exe: the debug viewer -------------------------------------------------------
+file(GLOB TARVO_TRACE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/tarvo-trace/*.cpp)
+add_executable(tarvo-trace WIN32 ${TARVO_TRACE_SOURCES})
+target_compile_options(tarvo-trace PRIVATE ${TARVO_WARNINGS})
+target_include_directories(tarvo-trace PRIVATE ${PROJECT_SOURCE_DIR}/tools/tarvo-trace)
+target_link_libraries(tarvo-trace PRIVATE tarvo_core)
+
 # --- Windows test suites ---------------------------------------------------------------------
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -36,7 +43,7 @@ add_executable(win_tests ${TARVO_WIN_TESTS})
 target_compile_options(win_tests PRIVATE ${TARVO_WARNINGS})
 target_include_directories(win_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/win)
 target_link_libraries(win_tests PRIVATE tarvo_pack_lib tarvo_core gtest gtest_main)
-add_dependencies(win_tests tarvostub)
+add_dependencies(win_tests tarvostub tarvo-trace)
 add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
 set_tests_properties(win_tests PROPERTIES TIMEOUT 900)
 

@@ -11,7 +11,7 @@ UINT debugMessage = 0;
 
 // A viewer that stops answering must not stall the program that traces: the send gives up then
 // and the piece is lost.
-constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT kSendTimeoutMs = 2000;
 
 }  // namespace
 
