@@ -1,13 +1,12 @@
 // SpanRules: the path and command line of the spanned launcher's copy.
 #include "payload/SpanRules.h"
 
-#include "payload/Files.h"
 #include "util/Utils.h"
 
 std::string SpanCopyPath(const std::string& setupFolder, const std::string& programPath) {
   const std::size_t cut = programPath.find_last_of("\\/:");
   const std::string name = cut == std::string::npos ? programPath : programPath.substr(cut + 1);
-  return JoinPath(setupFolder, "Y_" + name);
+  return SetTrailingBackslash(setupFolder, true) + "Y_" + name;
 }
 
 std::string SpanCopyArguments(const std::string& arguments, const std::string& programPath) {
