@@ -432,6 +432,9 @@ TEST(Files, DeleteMySelfRemovesTheEndedProgram) {
   } cases[] = {
       {"keep folder", "plain", "", false},
       {"remove folder", "plain", " /rd", false},
+      // Batch files are read in the OEM code page, the paths are ANSI.
+      {"ANSI letters with an OEM form", "caf\xe9 \xc4\xdf", " /rd", false},
+      {"ANSI signs without an OEM form (short name)", "cost \x80\xa4", " /rd", false},
       {"percent signs", "50%PATH%off", " /rd", false},
       {"percent, ampersand, caret, bang", "a%%b & c^d !e!", " /rd", false},
       {"read-only copy, still running a while", "ro(1)", " /rd /stay=700", true},

@@ -43,6 +43,43 @@ bool StartScriptHidden(const std::string& script, const std::string& folder) {
   return true;
 }
 
+// The script as the command interpreter reads it: batch files are in the OEM code page, the paths
+// in the ANSI one. False when a character has no OEM form.
+bool ToOemText(const std::string& ansi, std::string& oem) {
+  const int n = static_cast<int>(ansi.size());
+  std::wstring wide(ansi.size(), L'\0');
+  const int wn = MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, wide.data(), n);
+  if (wn != n && n != 0) return false;
+  std::string out(ansi.size() * 2, '\0');
+  BOOL usedDefault = FALSE;
+  const int on = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wn, out.data(),
+                                     static_cast<int>(out.size()), nullptr, &usedDefault);
+  if ((on == 0 && n != 0) || usedDefault) return false;
+  oem.assign(out.data(), static_cast<std::size_t>(on));
+  return true;
+}
+
+// The short form of a path when the system has one, else the path itself.
+std::string ShortPath(const std::string& path) {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH + 1);
+  return n == 0 || n > MAX_PATH ? path : std::string(buffer, n);
+}
+
+// The script text in the OEM code page; a path with a character the OEM code page lacks is
+// written in its short form, which the system makes from such characters.
+std::string ScriptText(const std::string& program, const std::string& folder,
+                       const std::string& script, bool removeFolder) {
+  const std::string ansi = DeleteMeScript(program, folder, script, removeFolder);
+  std::string oem;
+  if (ToOemText(ansi, oem)) return oem;
+  const std::string shortScript =
+      JoinPath(ShortPath(script.substr(0, script.find_last_of('\\'))), kDeleteMeScriptName);
+  const std::string shortText =
+      DeleteMeScript(ShortPath(program), ShortPath(folder), shortScript, removeFolder);
+  return ToOemText(shortText, oem) ? oem : ansi;
+}
+
 std::string HandleText(HANDLE h) {
   return std::to_string(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(h)));
 }
@@ -62,7 +99,7 @@ void DeleteMySelf(bool removeFolder) {
   const std::string script = temp + kDeleteMeScriptName;
   const std::string tempFolder = SetTrailingBackslash(temp, false);
   SetCurrentDirectoryA(tempFolder.c_str());
-  if (!WriteStringToFile(script, DeleteMeScript(program, folder, script, removeFolder), 0, false)) {
+  if (!WriteStringToFile(script, ScriptText(program, folder, script, removeFolder), 0, false)) {
     TracePid() << " DeleteMySelf: cannot write " << script << EndLine;
     return;
   }
