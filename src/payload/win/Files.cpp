@@ -77,9 +77,8 @@ std::int64_t FileSeek64(HANDLE file, int origin, std::int64_t distance) {
 std::int64_t FileSizeByName(const std::string& fileName) {
   WIN32_FIND_DATAA found{};
   const HANDLE first = FindFirstFileA(fileName.c_str(), &found);
-  if (first == INVALID_HANDLE_VALUE) return 0;
-  FindClose(first);
-  return Join64(found.nFileSizeHigh, found.nFileSizeLow);
+  const win::UniqueFindHandle find(first == INVALID_HANDLE_VALUE ? nullptr : first);
+  return find ? Join64(found.nFileSizeHigh, found.nFileSizeLow) : 0;
 }
 
 std::int64_t FileSizeByHandle(HANDLE file) {
