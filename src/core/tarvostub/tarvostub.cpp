@@ -1,4 +1,14 @@
-// Program entry of tarvostub.exe: hands the run to the stub's main routine.
+// Program entry of tarvostub.exe: the hardened start, the run, and the run's exit code.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "core/KDebug.h"
+#include "core/StubState.h"
+#include "core/win/Global.h"
+#include "core/win/StubMain.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RunStartup();
+  StubMain();
+  Trace().Flush();
+  return StubExitCode();
+}
