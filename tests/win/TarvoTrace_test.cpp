@@ -75,6 +75,33 @@ TEST(TarvoTrace, WritesWholeLinesToItsOutputAndFile) {
   }
 }
 
+TEST(TarvoTrace, ListsTheLinesInItsWindow) {
+  InstallTraceStream();
+  wintest::TempFolder folder;
+  Viewer viewer("--window --quiet --count 2", folder.File("console.txt"));
+  ASSERT_TRUE(viewer.process);
+  HWND view = nullptr;
+  for (int i = 0; i < 400 && view == nullptr; ++i) {
+    if (FindWindowA(kdebug::kViewerClass, nullptr) != nullptr)
+      view = FindWindowA("TarvoTraceView", nullptr);
+    if (view == nullptr) Sleep(50);
+  }
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(IsWindowVisible(view));
+  HWND list = FindWindowExA(view, nullptr, "ListBox", nullptr);
+  ASSERT_NE(list, nullptr);
+  TraceLine("shown in the list");
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+  // Read as UTF-16: Wine hands an ANSI reader of another process's list box the wide text.
+  wchar_t text[64] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"shown in the list");
+  TraceLine("last");
+  EXPECT_EQ(viewer.WaitExit(15000), 0u);
+  viewer.out.reset();
+  EXPECT_EQ(wintest::TempFolder::Read(folder.File("console.txt")), "") << "--quiet";
+}
+
 TEST(TarvoTrace, RefusesToRunBesideAnotherViewer) {
   wintest::TraceCapture capture;
   wintest::TempFolder folder;
