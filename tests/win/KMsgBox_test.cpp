@@ -14,9 +14,11 @@
 
 #include "BoxDriver.h"
 #include "TestInstaller.h"
+#include "WinTempFolder.h"
 #include "WinTestSupport.h"
 #include "ui/KMsgBoxAutoPlay.h"
 #include "ui/KMsgBoxOptions.h"
+#include "util/win/WinHandles.h"
 
 namespace {
 
@@ -484,6 +486,47 @@ TEST(KMsgBox, DriverReadsAndAnswersABoxOfAnotherProcess) {
   EXPECT_EQ(c.defaultButton, 0);
   ASSERT_TRUE(boxdriver::PressAltKey(box, 'N'));
   EXPECT_EQ(shower.WaitExit(10000), 7u);
+}
+
+// A copy of box_show.exe under another name for which Wine leaves out RICHED32.DLL (a program's
+// own DLL overrides); key and copy go with the object.
+struct ProgramWithoutRichEdit {
+  static constexpr const char* kName = "box_plain.exe";
+  static constexpr const char* kAppKey = "Software\\Wine\\AppDefaults\\box_plain.exe";
+  ProgramWithoutRichEdit() {
+    HKEY key = nullptr;
+    const std::string overrides = std::string(kAppKey) + "\\DllOverrides";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, overrides.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+      return;
+    const win::UniqueKey owned(key);
+    // An empty load order disables the library.
+    ready =
+        RegSetValueExA(key, "riched32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1) ==
+            ERROR_SUCCESS &&
+        CopyFileA(wintest::BesideTests("box_show.exe").c_str(), folder.File(kName).c_str(), FALSE);
+  }
+  ~ProgramWithoutRichEdit() { RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey); }
+  std::string Path() const { return folder.File(kName); }
+  wintest::TempFolder folder;
+  bool ready = false;
+};
+
+TEST(KMsgBox, PlainTextWhenTheRichEditLibraryIsMissing) {
+  ProgramWithoutRichEdit program;
+  ASSERT_TRUE(program.ready);
+  wintest::StubProcess shower("\"" + program.Path() + "\" /scene=2");
+  ASSERT_TRUE(shower.Started());
+  const HWND box = boxdriver::WaitForBox(15000, shower.Id());
+  ASSERT_NE(box, nullptr);
+  BoxContents c;
+  ASSERT_TRUE(boxdriver::ReadBox(box, c));
+  EXPECT_FALSE(c.richEdit);
+  EXPECT_EQ(c.text, "Plain text\r\nsecond line");
+  EXPECT_EQ(Join(c.buttons), "[&OK]");
+  EXPECT_GE(c.frame.right - c.frame.left, 360);
+  ASSERT_TRUE(boxdriver::PressKey(box, VK_RETURN));
+  EXPECT_EQ(shower.WaitExit(10000), 1u);
 }
 
 }  // namespace
