@@ -83,7 +83,10 @@ bool DeleteFilesByMask(const std::string& mask, bool clearAttributes) {
     if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     any = true;
     const std::string file = folder + e.name;
-    if (clearAttributes) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // The attributes of a link would be set on what it points to, outside the folder.
+    if (clearAttributes && !IsLink(e.attributes)) {
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     DeleteFileA(file.c_str());
   }
   return any;
