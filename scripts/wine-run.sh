@@ -17,6 +17,8 @@ ensure_prefix() {
   flock 9
   if [ ! -f "$WINEPREFIX/.tarvo-ready" ]; then
     wineboot -i >/dev/null 2>&1
+    # Xvfb has no window manager; unmanaged windows spare a 2 s wait on every hide or destroy.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tarvo-ready"
   fi
