@@ -7,6 +7,10 @@
 
 #include "payload/PayloadFormat.h"
 
+// The stub's exit code when its setup file is damaged (failed checksum, broken entry): the
+// system's code for a corrupt file, so that a caller never takes the run for a success.
+constexpr int kDamagedSetupExitCode = 1392;
+
 // The source file without a final ".001" (exact case): the base the further disks are named on.
 std::string SpanBaseName(const std::string& sourceFile);
 // base, "." and the disk number with at least three digits: Setup.exe.002 for disk 2.

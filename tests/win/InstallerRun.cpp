@@ -1,0 +1,180 @@
+// InstallerRun: builds test installers with the builder library, runs them like a user and reads
+// the engine stand-in's report.
+#include "InstallerRun.h"
+
+#include <zlib.h>
+
+#include "TestInstaller.h"
+#include "WinTempFolder.h"
+#include "WinTestSupport.h"
+#include "payload/win/Files.h"
+#include "util/KSUB.h"
+#include "util/Utils.h"
+
+namespace e2e {
+namespace {
+
+payload::EntryJob MemoryJob(const std::string& header, const std::string& content) {
+  payload::EntryJob job;
+  job.kind = payload::EntryJob::Kind::Memory;
+  job.header = header;
+  job.bytes = content;
+  return job;
+}
+
+}  // namespace
+
+bool WriteTestInstaller(const std::string& path, const Payload& p, std::string& error) {
+  payload::ContainerPlan plan;
+  plan.stub = wintest::TempFolder::Read(wintest::BesideTests("tarvostub.exe"));
+  if (plan.stub.empty()) {
+    error = "the built stub cannot be read";
+    return false;
+  }
+  const std::string language =
+      payload::BuildLanguageBlock({payload::LanguageSection{"English", p.language}}, error);
+  const std::string parameters = payload::BuildParameterBlock(p.parameters, error);
+  if (language.empty() || parameters.empty()) return false;
+  plan.blocks = {language, parameters};
+
+  std::vector<std::uint64_t> sizes;
+  if (p.withEngine) {
+    const std::string engine =
+        wintest::TempFolder::Read(wintest::BesideTests("engine_standin.exe"));
+    if (engine.empty()) {
+      error = "the engine stand-in cannot be read";
+      return false;
+    }
+    plan.entries.push_back(MemoryJob(
+        payload::EntryHeader("Engine.exe*" + (p.engineArgs.empty() ? "" : " " + p.engineArgs),
+                             kEngineDosTime),
+        engine));
+    sizes.push_back(engine.size());
+  }
+  for (const Entry& e : p.files) {
+    if (!e.record.empty()) {
+      payload::EntryJob job;
+      job.kind = payload::EntryJob::Kind::Record;
+      job.bytes = e.record;
+      plan.entries.push_back(job);
+    } else {
+      plan.entries.push_back(MemoryJob(payload::EntryHeader(e.name, e.dosTime), e.content));
+      sizes.push_back(e.content.size());
+    }
+  }
+  payload::RequiredSpace space = payload::ComputeRequiredSpace(sizes, 0);
+  if (p.requiredSpace != 0) space.fill(p.requiredSpace);
+  for (size_t i = 0; i < space.size(); ++i) plan.trailer.requiredSpace[i] = space[i];
+  plan.trailer.flags = p.flags;
+  plan.trailer.makeAgent = p.makeAgent ? 1 : 0;
+  plan.checksum = p.checksum;
+  plan.level = 6;
+  payload::ContainerStats stats;
+  return payload::WriteContainer(path, plan, nullptr, stats, error);
+}
+
+Scratch::Scratch() {
+  static unsigned counter = 0;
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  path_ = std::string(temp) + "tarvo_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+          std::to_string(++counter);
+  RemoveTree(path_, true);
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+Scratch::~Scratch() {
+  RemoveTree(path_, true);
+}
+
+std::uint32_t Crc32(const std::string& bytes) {
+  return static_cast<std::uint32_t>(
+      crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+EngineReport ReadEngineReport(const std::string& folder) {
+  EngineReport report;
+  const std::string text = wintest::TempFolder::Read(folder + "\\engine_report.txt");
+  report.present = !text.empty();
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 2;
+    const std::string key = line.substr(0, line.find('='));
+    const std::string value = line.substr(std::min(line.size(), key.size() + 1));
+    if (key == "cmdline") report.cmdline = value;
+    if (key == "program") report.program = value;
+    if (key == "cwd") report.cwd = value;
+    if (key == "show") report.show = static_cast<int>(TextToInt64Def(value, -1));
+    if (key == "atom") report.atomFound = value == "found";
+    if (key == "file") {
+      const std::string list = "|" + value + "|";
+      report.files[SUB::Field(list, 0, "")] = {
+          static_cast<std::uint64_t>(SUB::FieldInt(list, 1, 0)),
+          static_cast<std::uint32_t>(SUB::FieldInt(list, 2, 0)),
+          static_cast<std::uint32_t>(SUB::FieldInt(list, 3, 0))};
+    }
+  }
+  return report;
+}
+
+int ButtonIndex(const boxdriver::BoxContents& box, const std::string& caption) {
+  for (size_t i = 0; i < box.buttons.size(); ++i)
+    if (ReplaceAll(box.buttons[i], "&", "") == caption) return static_cast<int>(i);
+  return -1;
+}
+
+std::string LineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
+  for (const std::string& line : lines)
+    if (line.rfind(prefix, 0) == 0) return line;
+  return "";
+}
+
+bool FolderExists(const std::string& folder) {
+  const DWORD a = GetFileAttributesA(folder.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WaitUntilGone(const std::string& folder, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (FolderExists(folder)) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(100);
+  }
+  return true;
+}
+
+RunResult RunInstaller(const wintest::TraceCapture& capture, const std::string& commandLine,
+                       const std::string& mainWindowClass, const BoxAnswer& answer, DWORD timeoutMs,
+                       bool anyProcess) {
+  RunResult r;
+  wintest::StubProcess stub(commandLine);
+  r.started = stub.Started();
+  r.processId = stub.Id();
+  if (!r.started) return r;
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (stub.Running() && GetTickCount64() < deadline) {
+    if (!mainWindowClass.empty()) {
+      const HWND main = FindWindowA(mainWindowClass.c_str(), nullptr);
+      if (main != nullptr && IsWindowVisible(main)) r.windowShown = true;
+    }
+    const HWND box = boxdriver::WaitForBox(100, anyProcess ? 0 : stub.Id());
+    if (box == nullptr) continue;
+    SeenBox seen;
+    boxdriver::ReadBox(box, seen.contents);
+    seen.clicked = answer ? answer(seen.contents) : 0;
+    boxdriver::ClickButton(box, seen.clicked);
+    if (!boxdriver::WaitUntilGone(box, 5000)) PostMessageA(box, WM_CLOSE, 0, 0);
+    r.boxes.push_back(seen);
+  }
+  r.ended = !stub.Running();
+  r.exitCode = stub.WaitExit(0);
+  // The last trace pieces travel as sent messages; give the receiver a moment.
+  Sleep(200);
+  r.lines = capture.LinesOf(stub.Id());
+  return r;
+}
+
+}  // namespace e2e
