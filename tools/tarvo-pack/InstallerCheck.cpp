@@ -113,6 +113,10 @@ std::string KindOf(const FileScan& s, int diskNumber) {
 Verdict CheckFile(const FileScan& s) {
   Verdict v;
   if (!s.magicOk) {
+    if (s.realEnd > static_cast<int64_t>(s.physicalSize))
+      v.problems.push_back("the file is shorter (" + std::to_string(s.physicalSize) +
+                           " bytes) than its recorded length " + std::to_string(s.realEnd) +
+                           ": it was cut off");
     v.problems.push_back("no trailer with the magic 0x4A3B2C1D: not an installer of this suite");
     return v;
   }

@@ -228,10 +228,8 @@ bool SplitInstaller(const std::string& input, const std::string& launcherPath,
   files.push_back(file);
   files.insert(files.end(), written.begin(), written.end());
   // Disks left over from an earlier, longer set would only confuse whoever copies the set.
-  for (int n = static_cast<int>(disks.size()) + 1;; ++n) {
-    const std::string stale = DiskFileName(launcherPath, n);
-    if (std::remove(stale.c_str()) != 0) break;
-  }
+  for (int n = static_cast<int>(disks.size()) + 1; n <= 999; ++n)
+    std::remove(DiskFileName(launcherPath, n).c_str());
   return true;
 }
 
