@@ -10,6 +10,7 @@
 #include "payload/win/Files.h"
 #include "util/KSUB.h"
 #include "util/Utils.h"
+#include "util/win/WinHandles.h"
 
 namespace e2e {
 namespace {
@@ -146,21 +147,18 @@ bool WaitUntilGone(const std::string& folder, DWORD timeoutMs) {
   return true;
 }
 
-RunResult RunInstaller(const wintest::TraceCapture& capture, const std::string& commandLine,
-                       const std::string& mainWindowClass, const BoxAnswer& answer, DWORD timeoutMs,
-                       bool anyProcess) {
-  RunResult r;
-  wintest::StubProcess stub(commandLine);
-  r.started = stub.Started();
-  r.processId = stub.Id();
-  if (!r.started) return r;
+namespace {
+
+// Answers the boxes of a running process until it ends or the time is up.
+void Drive(HANDLE process, DWORD processId, const std::string& mainWindowClass,
+           const BoxAnswer& answer, DWORD timeoutMs, bool anyProcess, RunResult& r) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (stub.Running() && GetTickCount64() < deadline) {
+  while (WaitForSingleObject(process, 0) == WAIT_TIMEOUT && GetTickCount64() < deadline) {
     if (!mainWindowClass.empty()) {
       const HWND main = FindWindowA(mainWindowClass.c_str(), nullptr);
       if (main != nullptr && IsWindowVisible(main)) r.windowShown = true;
     }
-    const HWND box = boxdriver::WaitForBox(100, anyProcess ? 0 : stub.Id());
+    const HWND box = boxdriver::WaitForBox(100, anyProcess ? 0 : processId);
     if (box == nullptr) continue;
     SeenBox seen;
     boxdriver::ReadBox(box, seen.contents);
@@ -169,12 +167,62 @@ RunResult RunInstaller(const wintest::TraceCapture& capture, const std::string& 
     if (!boxdriver::WaitUntilGone(box, 5000)) PostMessageA(box, WM_CLOSE, 0, 0);
     r.boxes.push_back(seen);
   }
+}
+
+}  // namespace
+
+RunResult RunInstaller(const wintest::TraceCapture& capture, const std::string& commandLine,
+                       const std::string& mainWindowClass, const BoxAnswer& answer, DWORD timeoutMs,
+                       bool anyProcess) {
+  RunResult r;
+  wintest::StubProcess stub(commandLine);
+  r.started = stub.Started();
+  r.processId = stub.Id();
+  if (!r.started) return r;
+  Drive(stub.Handle(), stub.Id(), mainWindowClass, answer, timeoutMs, anyProcess, r);
   r.ended = !stub.Running();
   r.exitCode = stub.WaitExit(0);
   // The last trace pieces travel as sent messages; give the receiver a moment.
   Sleep(200);
   r.lines = capture.LinesOf(stub.Id());
   return r;
+}
+
+RunResult FollowProcess(const wintest::TraceCapture& capture, DWORD processId,
+                        const std::string& mainWindowClass, const BoxAnswer& answer,
+                        DWORD timeoutMs) {
+  RunResult r;
+  const win::UniqueHandle process(
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId));
+  r.started = static_cast<bool>(process);
+  r.processId = processId;
+  if (!r.started) return r;
+  Drive(process.get(), processId, mainWindowClass, answer, timeoutMs, false, r);
+  r.ended = WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+  if (!r.ended) {
+    TerminateProcess(process.get(), 0xDEAD);
+    WaitForSingleObject(process.get(), 5000);
+  } else {
+    GetExitCodeProcess(process.get(), &r.exitCode);
+  }
+  Sleep(200);
+  r.lines = capture.LinesOf(processId);
+  return r;
+}
+
+DWORD WaitForStubStart(const wintest::TraceCapture& capture, const std::string& text,
+                       DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  const std::string marker = " ==== STUB START ====> ";
+  do {
+    for (const std::string& line : capture.Lines()) {
+      const size_t at = line.find(marker);
+      if (at != std::string::npos && line.find(text, at) != std::string::npos)
+        return static_cast<DWORD>(TextToInt64Def(line.substr(0, at), 0));
+    }
+    Sleep(100);
+  } while (GetTickCount64() < deadline);
+  return 0;
 }
 
 }  // namespace e2e

@@ -99,6 +99,15 @@ RunResult RunInstaller(const wintest::TraceCapture& capture, const std::string& 
                        const std::string& mainWindowClass, const BoxAnswer& answer,
                        DWORD timeoutMs = 60000, bool anyProcess = false);
 
+// Follows a process that is already running (a copy the installer started), the same way.
+RunResult FollowProcess(const wintest::TraceCapture& capture, DWORD processId,
+                        const std::string& mainWindowClass, const BoxAnswer& answer,
+                        DWORD timeoutMs = 60000);
+// The id of the first process whose start line ("<id> ==== STUB START ====> ...") contains text;
+// 0 when none came within timeoutMs.
+DWORD WaitForStubStart(const wintest::TraceCapture& capture, const std::string& text,
+                       DWORD timeoutMs);
+
 // Index of the button whose caption is caption (the "&" dropped); -1 when none.
 int ButtonIndex(const boxdriver::BoxContents& box, const std::string& caption);
 // A line of lines that starts with prefix; empty when none.
