@@ -1,0 +1,212 @@
+// End-to-end: the temporary-drive question before the extraction. The notice flag asks the "s2"
+// question; too little room on the temporary drive asks the "s3" question whatever the flag (a
+// small tmpfs mounted inside drive C serves as the temporary folder); No extracts nothing; Yes
+// goes on, and the first write that does not fit is reported with its figures.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "InstallerRun.h"
+#include "TestInstaller.h"
+#include "payload/win/SetupFolder.h"
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
+// The Unix path Wine gives a Windows path; empty outside Wine.
+std::string UnixPathOf(const std::string& path) {
+  using Fn = char*(CDECL*)(const WCHAR*);
+  const auto toUnix = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (toUnix == nullptr) return "";
+  std::wstring wide(path.begin(), path.end());
+  char* unix = toUnix(wide.c_str());
+  if (unix == nullptr) return "";
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// Starts a Unix shell command line (Wine starts Unix programs too; their handles do not tell
+// when they end).
+void RunUnix(const std::string& command) {
+  std::string line = "/bin/sh -c \"" + command + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+// A folder on drive C with a tmpfs of 1 MiB mounted on it, for the test's life.
+class SmallFolder {
+ public:
+  SmallFolder() {
+    path_ = "C:\\tarvo_small_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path_.c_str(), nullptr);
+    unix_ = UnixPathOf(path_);
+    if (unix_.empty()) return;
+    RunUnix("mount -t tmpfs -o size=1m tarvo_small '" + unix_ + "'");
+    mounted_ = WaitForSize(true);
+    CreateDirectoryA(Temp().c_str(), nullptr);
+  }
+  ~SmallFolder() {
+    if (mounted_) {
+      RemoveDirectoryA(Temp().c_str());
+      RunUnix("umount '" + unix_ + "'");
+      WaitForSize(false);
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  SmallFolder(const SmallFolder&) = delete;
+  SmallFolder& operator=(const SmallFolder&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  std::string Temp() const { return path_ + "\\temp"; }
+
+ private:
+  // Waits until the folder's volume is the small one (or, with small false, is not any more).
+  bool WaitForSize(bool small) const {
+    for (int i = 0; i < 100; ++i) {
+      ULARGE_INTEGER total{};
+      const bool isSmall = GetDiskFreeSpaceExA(path_.c_str(), nullptr, &total, nullptr) &&
+                           total.QuadPart <= 2u * 1048576u;
+      if (isSmall == small) return true;
+      Sleep(50);
+    }
+    return false;
+  }
+
+  std::string path_;
+  std::string unix_;
+  bool mounted_ = false;
+};
+
+// The temporary folder the stubs started meanwhile inherit.
+class TempVariables {
+ public:
+  explicit TempVariables(const std::string& folder) {
+    for (const char* name : {"TEMP", "TMP"}) {
+      char value[MAX_PATH] = {};
+      GetEnvironmentVariableA(name, value, MAX_PATH);
+      saved_.emplace_back(name, value);
+      SetEnvironmentVariableA(name, folder.c_str());
+    }
+  }
+  ~TempVariables() {
+    for (const auto& [name, value] : saved_) SetEnvironmentVariableA(name.c_str(), value.c_str());
+  }
+  TempVariables(const TempVariables&) = delete;
+  TempVariables& operator=(const TempVariables&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+TEST(InstallerSpace, NoticeFlagAsksTheS2Question) {
+  struct Case {
+    const char* name;
+    const char* answer;
+    bool extracted;
+  };
+  const Case cases[] = {{"Yes goes on", "Yes", true}, {"No extracts nothing", "No", false}};
+  for (const Case& c : cases) {
+    wintest::TraceCapture capture;
+    e2e::Scratch scratch;
+    const std::string report = scratch.File("report");
+    CreateDirectoryA(report.c_str(), nullptr);
+    const std::string installer = scratch.File("setup.exe");
+    e2e::Payload p;
+    p.engineArgs = "/E_report=" + report;
+    p.flags = payload::kFlagTempNotice;
+    std::string error;
+    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+    const auto run = e2e::RunInstaller(
+        capture, Quoted(installer), installer,
+        [&](const boxdriver::BoxContents& box) { return e2e::ButtonIndex(box, c.answer); });
+    ASSERT_TRUE(run.ended) << c.name;
+    ASSERT_EQ(run.boxes.size(), 1u) << c.name;
+    const boxdriver::BoxContents& box = run.boxes[0].contents;
+    EXPECT_EQ(box.caption, "Confirm") << c.name;
+    EXPECT_TRUE(Contains(box.text, "Tarvo will extract files to your Temp Drive (C:)"))
+        << c.name << ": " << box.text;
+    EXPECT_TRUE(Contains(box.text, "Continue with Setup?")) << c.name << ": " << box.text;
+    EXPECT_EQ(e2e::ReadEngineReport(report).present, c.extracted) << c.name;
+    EXPECT_EQ(run.exitCode, 0u) << c.name;
+    EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer))) << c.name;
+  }
+}
+
+TEST(InstallerSpace, TooLittleRoomAsksTheS3QuestionWhateverTheFlag) {
+  SmallFolder small;
+  if (!small.Mounted()) GTEST_SKIP() << "no small tmpfs could be mounted inside drive C";
+  struct Case {
+    const char* name;
+    std::uint8_t flags;
+    const char* answer;
+  };
+  const Case cases[] = {{"flag clear, No", 0, "No"},
+                        {"flag set, No", payload::kFlagTempNotice, "No"},
+                        {"flag clear, Yes", 0, "Yes"}};
+  for (const Case& c : cases) {
+    wintest::TraceCapture capture;
+    e2e::Scratch scratch;
+    const std::string report = scratch.File("report");
+    CreateDirectoryA(report.c_str(), nullptr);
+    const std::string installer = scratch.File("setup.exe");
+    e2e::Payload p;
+    p.engineArgs = "/E_report=" + report;
+    p.flags = c.flags;
+    p.requiredSpace = 8u << 20;
+    // Neither fits beside the engine; only the first failure is reported.
+    p.files = {{"big1.bin", std::string(2u << 20, 'a'), 0, ""},
+               {"big2.bin", std::string(2u << 20, 'b'), 0, ""}};
+    std::string error;
+    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+
+    e2e::RunResult run;
+    std::string folder;
+    {
+      const TempVariables temp(small.Temp());
+      folder = SetupFolderFor(installer);
+      run =
+          e2e::RunInstaller(capture, Quoted(installer), "", [&](const boxdriver::BoxContents& box) {
+            const int yes = e2e::ButtonIndex(box, c.answer);
+            return yes >= 0 ? yes : 0;
+          });
+    }
+    ASSERT_TRUE(run.ended) << c.name;
+    ASSERT_GE(run.boxes.size(), 1u) << c.name;
+    const boxdriver::BoxContents& question = run.boxes[0].contents;
+    EXPECT_TRUE(Contains(question.text, "Limited Free Space on your Temp Drive! (C:)"))
+        << c.name << ": " << question.text;
+    EXPECT_TRUE(Contains(question.text, "8.00 MB")) << c.name << ": " << question.text;
+    const bool yes = std::string(c.answer) == "Yes";
+    if (yes) {
+      ASSERT_EQ(run.boxes.size(), 2u) << c.name << ": one failed write is reported";
+      const std::string& text = run.boxes[1].contents.text;
+      EXPECT_TRUE(Contains(text, folder + "\\big1.bin")) << text;
+      EXPECT_TRUE(Contains(text, "Unable to save Extracted File!")) << text;
+      EXPECT_TRUE(Contains(text, "Data Size:")) << text;
+      EXPECT_TRUE(Contains(text, "2097152 Bytes")) << text;
+      EXPECT_TRUE(Contains(text, "Bytes Free:")) << text;
+    } else {
+      EXPECT_EQ(run.boxes.size(), 1u) << c.name;
+    }
+    EXPECT_EQ(e2e::ReadEngineReport(report).present, yes) << c.name;
+    EXPECT_FALSE(e2e::FolderExists(folder)) << c.name;
+  }
+}
+
+}  // namespace
