@@ -8,6 +8,8 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "payload/ByteSource.h"
@@ -111,7 +113,7 @@ bool ReadPiece(const EntryJob& job, std::string& out, std::string& error) {
   return true;
 }
 
-EncodedEntry EncodeJob(const EntryJob& job, int level) {
+EncodedEntry EncodeJobOrFail(const EntryJob& job, int level) {
   EncodedEntry out;
   if (job.kind == EntryJob::Kind::Record) {
     out.record = job.bytes;
@@ -135,6 +137,18 @@ EncodedEntry EncodeJob(const EntryJob& job, int level) {
   return out;
 }
 
+// A piece too large for the memory left must fail the build, not end the program.
+EncodedEntry EncodeJob(const EntryJob& job, int level) {
+  try {
+    return EncodeJobOrFail(job, level);
+  } catch (const std::bad_alloc&) {
+    EncodedEntry out;
+    out.error = "out of memory while encoding " +
+                (job.header.empty() ? job.sourcePath : job.header) + " (try a smaller piece size)";
+    return out;
+  }
+}
+
 // Encodes the plan's entries on worker threads, at most `window` ahead of the writer, and hands
 // them to `write` in plan order on the calling thread.
 class EntryPipeline {
@@ -147,7 +161,14 @@ class EntryPipeline {
   bool Run(WriteFn write) {
     const size_t workers = std::min<size_t>(std::max(1u, plan_.threads), slots_.size());
     std::vector<std::thread> threads;
-    for (size_t i = 0; i < workers; ++i) threads.emplace_back([this] { Work(); });
+    for (size_t i = 0; i < workers; ++i) {
+      try {
+        threads.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        break;  // fewer threads than asked for still give the same bytes
+      }
+    }
+    if (threads.empty() && !slots_.empty()) return RunInline(write);
     bool ok = true;
     for (size_t i = 0; i < slots_.size() && ok; ++i) {
       EncodedEntry entry;
@@ -175,6 +196,14 @@ class EntryPipeline {
   }
 
  private:
+  template <typename WriteFn>
+  bool RunInline(WriteFn write) {
+    for (const EntryJob& job : plan_.entries) {
+      if (!write(EncodeJob(job, plan_.level))) return false;
+    }
+    return true;
+  }
+
   void Work() {
     for (;;) {
       size_t index = 0;

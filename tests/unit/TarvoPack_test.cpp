@@ -144,6 +144,14 @@ TEST_F(TarvoPack, BuildInspectAndExtractRoundTrip) {
   EXPECT_TRUE(fs::exists(dir_.File("y/00002#empty.dat")))
       << "product names keep their prefix, sorted by name";
   EXPECT_TRUE(fs::exists(dir_.File("y/00003#readme.txt")));
+
+  // Two product files that differ only in folder and case cannot both lose their prefix.
+  Input("other/README.TXT", "other");
+  ASSERT_EQ(Build({"--product-file", dir_.File("other/README.TXT")}), 0) << Err();
+  EXPECT_EQ(Run({"extract", Setup(), dir_.File("z"), "--plain-names"}), 1);
+  EXPECT_NE(Err().find("both become"), std::string::npos) << Err();
+  ASSERT_EQ(Run({"extract", Setup(), dir_.File("w")}), 0) << Err();
+  EXPECT_EQ(ReadAll(dir_.File("w/00004#README.TXT")), "other");
 }
 
 TEST_F(TarvoPack, BuildsAreReproducible) {

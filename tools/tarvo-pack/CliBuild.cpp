@@ -247,12 +247,14 @@ class ProgressDisplay {
       context_.err << "\r" << line << "\x1b[K";
       open_ = true;
       if (done == total) EndLine();
-    } else if (path != path_ || tenth != tenth_) {
+    } else if (total >= kLinesFrom && (path != path_ || tenth != tenth_)) {
       context_.err << line << "\n";
     }
     path_ = path;
     tenth_ = tenth;
   }
+
+  static constexpr uint32_t kLinesFrom = 20;  // smaller files finish before lines would help
 
   CliContext& context_;
   bool quiet_;

@@ -149,6 +149,10 @@ std::string Column(std::string text, size_t width) {
 
 void PrintEntries(std::ostream& out, const FileScan& s) {
   out << "entries (" << s.trailer.filesCount << " counted in the trailer)\n";
+  if (s.records.size() ==
+      static_cast<size_t>(std::count_if(s.records.begin(), s.records.end(),
+                                        [](const RecordScan& r) { return r.isBlock; })))
+    return;
   out << "     #      offset  method      stored        size  crc32       time                 "
          "name\n";
   int n = 0;
@@ -419,8 +423,12 @@ class FolderSink : public payload::EntrySink {
     if (plainNames_ && name.size() > 6 && name[5] == '#' &&
         std::all_of(name.begin(), name.begin() + 5, [](char c) { return c >= '0' && c <= '9'; }))
       name = name.substr(6);
-    const auto [it, added] = created_.emplace(FoldedName(name), JoinPath(folder_, name));
-    path_ = it->second;
+    const auto [it, added] =
+        created_.emplace(FoldedName(name), Created{JoinPath(folder_, name), entry.name});
+    path_ = it->second.path;
+    if (!added && it->second.storedName != entry.name && error_.empty())
+      error_ = entry.name + " and " + it->second.storedName + " both become " + name +
+               " (extract without --plain-names)";
     dosTime_ = entry.dosTime;
     if (added) ++files_;
     out_.open(fs::path(path_), std::ios::binary | (added ? std::ios::trunc : std::ios::app));
@@ -445,7 +453,11 @@ class FolderSink : public payload::EntrySink {
  private:
   std::string folder_;
   bool plainNames_;
-  std::map<std::string, std::string> created_;
+  struct Created {
+    std::string path;
+    std::string storedName;  // pieces of one file share it; other files must not
+  };
+  std::map<std::string, Created> created_;
   std::ofstream out_;
   std::string path_;
   uint32_t dosTime_ = 0;

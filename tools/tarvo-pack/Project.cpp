@@ -95,6 +95,26 @@ class SectionReader {
   std::vector<std::string> known_;
 };
 
+// Holds bytes above 127 that all form valid UTF-8 sequences (an editor's default, not ANSI).
+bool LooksLikeUtf8(const std::string& text) {
+  bool multibyte = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    if (b < 0x80) continue;
+    const size_t follow = (b & 0xE0) == 0xC0   ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : 0;
+    if (follow == 0 || i + follow >= text.size()) return false;
+    for (size_t k = 1; k <= follow; ++k) {
+      if ((static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += follow;
+    multibyte = true;
+  }
+  return multibyte;
+}
+
 bool LookAtFile(const std::string& where, const std::string& path, InputFile& file,
                 std::string& error) {
   file.path = path;
@@ -286,6 +306,10 @@ bool ReadLanguages(const IniFile& ini, Project& p, std::string& error) {
       return false;
     }
     for (const IniEntry& e : s.entries) {
+      if (LooksLikeUtf8(e.value))
+        p.warnings.push_back(
+            where + " " + e.key +
+            ": the value looks like UTF-8; the stub shows bytes in the ANSI code page");
       bool known = false;
       for (const auto& [key, text] : LanguageDefaults()) known = known || SameName(key, e.key);
       if (!known)
