@@ -93,9 +93,11 @@ std::uint32_t Crc32(const std::string& bytes) {
       crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
 
-EngineReport ReadEngineReport(const std::string& folder) {
+namespace {
+
+EngineReport ReadReportFile(const std::string& file) {
   EngineReport report;
-  const std::string text = wintest::TempFolder::Read(folder + "\\engine_report.txt");
+  const std::string text = wintest::TempFolder::Read(file);
   report.present = !text.empty();
   size_t at = 0;
   while (at < text.size()) {
@@ -119,6 +121,16 @@ EngineReport ReadEngineReport(const std::string& folder) {
     }
   }
   return report;
+}
+
+}  // namespace
+
+EngineReport ReadEngineReport(const std::string& folder) {
+  return ReadReportFile(folder + "\\engine_report.txt");
+}
+
+EngineReport ReadEngineFinal(const std::string& folder) {
+  return ReadReportFile(folder + "\\engine_final.txt");
 }
 
 int ButtonIndex(const boxdriver::BoxContents& box, const std::string& caption) {

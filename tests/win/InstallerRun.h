@@ -72,6 +72,8 @@ struct EngineReport {
   std::map<std::string, FileFacts> files;  // every file beside the engine
 };
 EngineReport ReadEngineReport(const std::string& folder);
+// The files listed in engine_final.txt ("/E_final"); present says whether it was written.
+EngineReport ReadEngineFinal(const std::string& folder);
 std::uint32_t Crc32(const std::string& bytes);
 
 // One box the run showed and how the test answered it.

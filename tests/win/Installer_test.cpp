@@ -263,6 +263,36 @@ TEST(Installer, WaitsForTheEnginesDialog) {
   EXPECT_GE(GetTickCount64() - reported, 5000u);
 }
 
+// Destroying the main window removes the setup folder (what the running engine does not hold).
+TEST(Installer, WindowTeardownRemovesTheSetupFolder) {
+  wintest::TraceCapture capture;
+  Scratch scratch;
+  const std::string report = scratch.File("report");
+  CreateDirectoryA(report.c_str(), nullptr);
+  const std::string installer = scratch.File("setup.exe");
+  Payload p;
+  p.engineArgs = "/E_report=" + report + " /E_wait=4000 /E_final";
+  p.files = {{"a.txt", "a", 0, ""}};
+  std::string error;
+  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+
+  wintest::StubProcess stub(Quoted(installer) + " /hide");
+  ASSERT_TRUE(stub.Started());
+  for (int i = 0; i < 300 && !e2e::ReadEngineReport(report).present; ++i) Sleep(50);
+  ASSERT_TRUE(e2e::ReadEngineReport(report).present) << "the engine runs";
+  const HWND main = FindWindowA(installer.c_str(), nullptr);
+  ASSERT_NE(main, nullptr);
+  // The first close request only stops downloads; the second destroys the window.
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(stub.WaitExit(30000), 0u) << "the engine's exit code still counts";
+  const e2e::EngineReport final = e2e::ReadEngineFinal(report);
+  ASSERT_TRUE(final.present);
+  EXPECT_EQ(final.files.count("a.txt"), 0u) << "the teardown removed it while the engine ran";
+  EXPECT_TRUE(Contains(capture.Lines(), "- wm_Destroy -"));
+  EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer)));
+}
+
 // A setup file whose bytes do not match its checksum: the "s7" box and no engine.
 TEST(Installer, DamagedPayloadShowsBadCrcAndStartsNoEngine) {
   wintest::TraceCapture capture;
