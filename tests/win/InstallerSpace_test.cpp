@@ -93,6 +93,55 @@ class SmallFolder {
   bool mounted_ = false;
 };
 
+// A drive letter mapped (through the prefix's dosdevices) to a tmpfs of 1 MiB, for the test's
+// life.
+class SmallDrive {
+ public:
+  SmallDrive() {
+    const std::string c = UnixPathOf("C:\\");  // .../dosdevices/c:/
+    const size_t cut = c.rfind("c:");
+    if (cut == std::string::npos) return;
+    for (char letter = 'S'; letter > 'L' && letter_ == 0; --letter) {
+      const std::string root = std::string(1, letter) + ":\\";
+      if (GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR) letter_ = letter;
+    }
+    if (letter_ == 0) return;
+    link_ = c.substr(0, cut) + static_cast<char>(letter_ - 'A' + 'a') + ":";
+    mount_ = "/tmp/tarvo_small_drive_" + std::to_string(GetCurrentProcessId());
+    RunUnix("mkdir -p '" + mount_ + "' && mount -t tmpfs -o size=1m tarvo_small '" + mount_ +
+            "' && ln -s '" + mount_ + "' '" + link_ + "'");
+    mounted_ = WaitForSize(true);
+  }
+  ~SmallDrive() {
+    if (link_.empty()) return;
+    RunUnix("rm -f '" + link_ + "'; umount '" + mount_ + "'; rmdir '" + mount_ + "'");
+    for (int i = 0; i < 100 && GetFileAttributesA(Root().c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+      Sleep(50);
+  }
+  SmallDrive(const SmallDrive&) = delete;
+  SmallDrive& operator=(const SmallDrive&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  std::string Root() const { return std::string(1, letter_) + ":\\"; }
+
+ private:
+  bool WaitForSize(bool small) const {
+    for (int i = 0; i < 100; ++i) {
+      ULARGE_INTEGER total{};
+      const bool isSmall = GetDiskFreeSpaceExA(Root().c_str(), nullptr, &total, nullptr) &&
+                           total.QuadPart <= 2u * 1048576u;
+      if (isSmall == small) return true;
+      Sleep(50);
+    }
+    return false;
+  }
+
+  char letter_ = 0;
+  std::string link_;
+  std::string mount_;
+  bool mounted_ = false;
+};
+
 // The temporary folder the stubs started meanwhile inherit.
 class TempVariables {
  public:
@@ -207,6 +256,39 @@ TEST(InstallerSpace, TooLittleRoomAsksTheS3QuestionWhateverTheFlag) {
     EXPECT_EQ(e2e::ReadEngineReport(report).present, yes) << c.name;
     EXPECT_FALSE(e2e::FolderExists(folder)) << c.name;
   }
+}
+
+// A temporary drive without room, and drive C with plenty: the extraction moves to a folder on C
+// without asking, and that folder is removed afterwards.
+TEST(InstallerSpace, TooLittleRoomOnTheTempDriveMovesToARoomierDrive) {
+  SmallDrive small;
+  if (!small.Mounted()) GTEST_SKIP() << "no small drive could be mapped";
+  wintest::TraceCapture capture;
+  e2e::Scratch scratch;
+  const std::string report = scratch.File("report");
+  CreateDirectoryA(report.c_str(), nullptr);
+  const std::string installer = scratch.File("setup.exe");
+  e2e::Payload p;
+  p.engineArgs = "/E_report=" + report;
+  p.requiredSpace = 8u << 20;
+  p.files = {{"a.txt", "a", 0, ""}};
+  std::string error;
+  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  e2e::RunResult run;
+  {
+    const TempVariables temp(small.Root());
+    run = e2e::RunInstaller(capture, Quoted(installer), "", nullptr);
+  }
+  ASSERT_TRUE(run.ended);
+  EXPECT_TRUE(run.boxes.empty()) << "the roomier drive needs no question";
+  const e2e::EngineReport engine = e2e::ReadEngineReport(report);
+  ASSERT_TRUE(engine.present);
+  const std::string folder = engine.program.substr(0, engine.program.find_last_of('\\'));
+  // "C:\TEMP" and "_" with a number, or "C:\TEMP\TEMP_..." when C:\TEMP exists.
+  EXPECT_TRUE(folder.rfind("C:\\TEMP_", 0) == 0 || folder.rfind("C:\\TEMP\\TEMP_", 0) == 0)
+      << folder;
+  EXPECT_TRUE(engine.files.count("a.txt")) << folder;
+  EXPECT_FALSE(e2e::FolderExists(folder)) << "the alternative folder is removed";
 }
 
 }  // namespace
