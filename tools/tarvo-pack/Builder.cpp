@@ -23,8 +23,14 @@ enum : uint64_t {
 };
 
 constexpr size_t kDrawnTokenLength = 10;
+constexpr uint64_t kMaxStubSize = 64ull << 20;  // the stub is read whole; it is about 2 MB
 
 bool LoadStub(const std::string& path, std::string& stub, std::string& error) {
+  uint64_t size = 0;
+  if (RegularFileSize(path, size, error) && size > kMaxStubSize) {
+    error = "stub " + path + " is " + std::to_string(size) + " bytes: that is no stub";
+    return false;
+  }
   if (!ReadWholeFile(path, stub, error)) {
     error = "stub: " + error;
     return false;

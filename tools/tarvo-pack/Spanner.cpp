@@ -53,8 +53,8 @@ bool CheckSplittable(const FileScan& scan, std::string& error) {
   const std::string& path = scan.path;
   if (!scan.magicOk)
     error = path + " is not an installer (no trailer)";
-  else if (scan.continuation)
-    error = path + " is a further disk of a spanned set";
+  else if (scan.continuation || (scan.trailer.flags & payload::kFlagNextDisk))
+    error = path + " is a disk of a spanned set, not a whole installer";
   else if (!scan.isStub)
     error = path + " does not start with a stub";
   else if (scan.trailer.flags & payload::kFlagSpanFirstLevel)
