@@ -162,8 +162,17 @@ TEST(InstallerSpanned, MissingDiskPromptsUntilItIsThereOrCancelled) {
     const std::string away = set.Disk(2) + ".away";
     ASSERT_TRUE(MoveFileA(set.Disk(2).c_str(), away.c_str()));
     int prompts = 0;
+    LRESULT autoPlay = 0;
     const SpannedRun run = RunSet(capture, set, [&](const boxdriver::BoxContents& box) {
       ++prompts;
+      // While the prompt is up, the copy's main window refuses AutoPlay.
+      const HWND main =
+          FindWindowA((SetupFolderFor(set.Launcher()) + "\\Y_Setup.exe").c_str(), nullptr);
+      DWORD_PTR answer = 0;
+      if (main != nullptr &&
+          SendMessageTimeoutA(main, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0,
+                              SMTO_ABORTIFHUNG, 2000, &answer))
+        autoPlay = static_cast<LRESULT>(answer);
       if (prompts == 1) return e2e::ButtonIndex(box, "OK");
       if (c.supply) {
         MoveFileA(away.c_str(), set.Disk(2).c_str());
@@ -178,6 +187,7 @@ TEST(InstallerSpanned, MissingDiskPromptsUntilItIsThereOrCancelled) {
           << c.name << ": " << box.contents.text;
       EXPECT_EQ(box.contents.caption, "Attention") << c.name;
     }
+    EXPECT_EQ(autoPlay, 1) << c.name << ": AutoPlay is refused during the prompt";
     EXPECT_EQ(e2e::ReadEngineReport(set.Report()).present, c.supply) << c.name;
     EXPECT_EQ(run.copy.exitCode, 0u) << c.name;
     EXPECT_TRUE(e2e::WaitUntilGone(SetupFolderFor(set.Launcher()), 20000)) << c.name;

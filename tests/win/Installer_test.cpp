@@ -2,6 +2,7 @@
 // engine's command line and show state, its exit code and hand-off atom, the dialog wait, the
 // shortcut removal, and the damaged setup files.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -261,6 +262,34 @@ TEST(Installer, WaitsForTheEnginesDialog) {
   EXPECT_EQ(stub.WaitExit(20000), 3u);
   EXPECT_EQ(FindWindowA(dialog.c_str(), nullptr), nullptr);
   EXPECT_GE(GetTickCount64() - reported, 5000u);
+}
+
+// The main bar counts the files: one step for each name met for the first time.
+TEST(Installer, ProgressStepsOncePerNewFile) {
+  wintest::TraceCapture capture;
+  Scratch scratch;
+  const std::string report = scratch.File("report");
+  CreateDirectoryA(report.c_str(), nullptr);
+  const std::string installer = scratch.File("setup.exe");
+  Payload p;
+  p.engineArgs = "/E_report=" + report + " /E_wait=3000";
+  p.files = {
+      {"a.txt", "a1", 0, ""}, {"b.txt", "b", 0, ""}, {"a.txt", "a2", 0, ""}, {"c.txt", "", 0, ""}};
+  std::string error;
+  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  wintest::StubProcess stub(Quoted(installer) + " /hide");
+  ASSERT_TRUE(stub.Started());
+  for (int i = 0; i < 300 && !e2e::ReadEngineReport(report).present; ++i) Sleep(50);
+  const HWND main = FindWindowA(installer.c_str(), nullptr);
+  ASSERT_NE(main, nullptr);
+  const HWND bar = FindWindowExA(main, nullptr, "msctls_progress32", nullptr);
+  ASSERT_NE(bar, nullptr);
+  DWORD_PTR position = 0, maximum = 0;
+  SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
+  SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &maximum);
+  EXPECT_EQ(maximum, 5u) << "the range is the trailer's count of entries";
+  EXPECT_EQ(position, 4u) << "Engine.exe, a.txt, b.txt and c.txt; the second a.txt is appended";
+  EXPECT_EQ(stub.WaitExit(20000), 0u);
 }
 
 // Destroying the main window removes the setup folder (what the running engine does not hold).
