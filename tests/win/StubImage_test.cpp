@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "BoxDriver.h"
+#include "payload/UnPackRules.h"
+#include "TestInstaller.h"
 #include "WinTestSupport.h"
 
 namespace {
@@ -50,8 +53,18 @@ TEST(StubImage, CarriesFourPartVersionManifestAndIcon) {
   FreeLibrary(image);
 }
 
-TEST(StubImage, RunsAndExitsWithZero) {
-  EXPECT_EQ(wintest::RunAndWait("\"" + wintest::BesideTests("tarvostub.exe") + "\"", 30000), 0u);
+TEST(StubImage, BareStubRunsAndReportsItsMissingPayload) {
+  // A stub without a payload is a damaged installer: it says so in its error box and ends with
+  // the damaged-setup exit code, never with a success.
+  wintest::StubProcess stub("\"" + wintest::BesideTests("tarvostub.exe") + "\"");
+  ASSERT_TRUE(stub.Started());
+  HWND box = boxdriver::WaitForBox(20000, stub.Id());
+  ASSERT_NE(box, nullptr) << "no error box";
+  boxdriver::BoxContents contents;
+  ASSERT_TRUE(boxdriver::ReadBox(box, contents));
+  ASSERT_EQ(contents.buttons.size(), 1u);
+  EXPECT_TRUE(boxdriver::ClickButton(box, 0));
+  EXPECT_EQ(stub.WaitExit(20000), static_cast<DWORD>(kDamagedSetupExitCode));
 }
 
 }  // namespace
