@@ -24,7 +24,7 @@ class TempFolder {
     WIN32_FIND_DATAA found{};
     const HANDLE first = FindFirstFileA((path_ + "\\*").c_str(), &found);
     // FindFirstFile fails with INVALID_HANDLE_VALUE, not null.
-    const win::UniqueFindHandle find(first == INVALID_HANDLE_VALUE ? nullptr : first);
+    const win::UniqueFindHandle find(first);
     if (find) {
       do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -77,7 +77,7 @@ std::int64_t FileSeek64(HANDLE file, int origin, std::int64_t distance) {
 std::int64_t FileSizeByName(const std::string& fileName) {
   WIN32_FIND_DATAA found{};
   const HANDLE first = FindFirstFileA(fileName.c_str(), &found);
-  const win::UniqueFindHandle find(first == INVALID_HANDLE_VALUE ? nullptr : first);
+  const win::UniqueFindHandle find(first);
   return find ? Join64(found.nFileSizeHigh, found.nFileSizeLow) : 0;
 }
 

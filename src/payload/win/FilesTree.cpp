@@ -29,7 +29,7 @@ std::vector<Entry> ListEntries(const std::string& pattern) {
   std::vector<Entry> entries;
   WIN32_FIND_DATAA found{};
   const HANDLE first = FindFirstFileA(pattern.c_str(), &found);
-  const win::UniqueFindHandle find(first == INVALID_HANDLE_VALUE ? nullptr : first);
+  const win::UniqueFindHandle find(first);
   if (!find) return entries;
   do {
     entries.push_back({found.cFileName, found.dwFileAttributes});

@@ -58,9 +58,6 @@ struct ReleaseScreenDCFn {
 
 // Kernel objects whose failure value is NULL (processes, threads, events, mappings).
 using UniqueHandle = Owned<HANDLE, nullptr, CloseHandleFn>;
-// CreateFile returns INVALID_HANDLE_VALUE on failure; it cannot be a template argument, so
-// files use the generic wrapper below.
-using UniqueFindHandle = Owned<HANDLE, nullptr, FindCloseFn>;
 using UniqueModule = Owned<HMODULE, nullptr, FreeLibraryFn>;
 using UniqueGdiObject = Owned<HGDIOBJ, nullptr, DeleteObjectFn>;
 using UniqueKey = Owned<HKEY, nullptr, RegCloseKeyFn>;
@@ -101,31 +98,39 @@ class ScopedSelect {
   HGDIOBJ old_;
 };
 
-// A file handle from CreateFile: INVALID_HANDLE_VALUE means none.
-class UniqueFile {
+// Handles whose failure value is INVALID_HANDLE_VALUE (CreateFile, FindFirstFile). That value
+// cannot be a template argument, so these get a class of their own; null counts as none too.
+template <typename Close>
+class InvalidValueHandle {
  public:
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE h) : h_(h) {}
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  UniqueFile& operator=(UniqueFile&& o) noexcept {
+  InvalidValueHandle() = default;
+  explicit InvalidValueHandle(HANDLE h) : h_(h) {}
+  InvalidValueHandle(const InvalidValueHandle&) = delete;
+  InvalidValueHandle& operator=(const InvalidValueHandle&) = delete;
+  InvalidValueHandle(InvalidValueHandle&& o) noexcept
+      : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  InvalidValueHandle& operator=(InvalidValueHandle&& o) noexcept {
     if (this != &o) {
       reset();
       h_ = std::exchange(o.h_, INVALID_HANDLE_VALUE);
     }
     return *this;
   }
-  ~UniqueFile() { reset(); }
+  ~InvalidValueHandle() { reset(); }
   HANDLE get() const { return h_; }
   explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   void reset() {
-    if (*this) ::CloseHandle(h_);
+    if (*this) Close{}(h_);
     h_ = INVALID_HANDLE_VALUE;
   }
 
  private:
   HANDLE h_ = INVALID_HANDLE_VALUE;
 };
+
+// A file or device from CreateFile.
+using UniqueFile = InvalidValueHandle<CloseHandleFn>;
+// A directory search from FindFirstFile.
+using UniqueFindHandle = InvalidValueHandle<FindCloseFn>;
 
 }  // namespace win
