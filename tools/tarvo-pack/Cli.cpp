@@ -1,7 +1,10 @@
 // Cli: dispatch of the tarvo-pack subcommands and the overall help (see Cli.h).
 #include "tarvo-pack/Cli.h"
 
+#include <algorithm>
 #include <functional>
+
+#include "tarvo-pack/CliArgs.h"
 
 namespace tarvopack {
 
@@ -49,6 +52,19 @@ int Fail(CliContext& context, const std::string& message) {
 int Usage(CliContext& context, const std::string& message) {
   context.err << "tarvo-pack: " << message << "\n";
   return kExitUsage;
+}
+
+std::optional<int> StartCommand(const CommandSpec& spec, const std::vector<std::string>& argv,
+                                CliContext& context, ParsedArgs& args) {
+  const bool help = std::any_of(argv.begin(), argv.end(),
+                                [](const std::string& a) { return a == "--help" || a == "-h"; });
+  if (help) {
+    context.out << HelpText(spec);
+    return kExitOk;
+  }
+  std::string error;
+  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
+  return std::nullopt;
 }
 
 std::string Grouped(uint64_t value) {

@@ -11,6 +11,9 @@
 
 namespace tarvopack {
 
+struct CommandSpec;
+class ParsedArgs;
+
 struct CliContext {
   std::ostream& out;
   std::ostream& err;
@@ -39,6 +42,11 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 int Fail(CliContext& context, const std::string& message);   // "tarvo-pack: error: ...", 1
 int Usage(CliContext& context, const std::string& message);  // "tarvo-pack: ...", 2
+// The opening every subcommand shares: with --help/-h anywhere prints the help and answers
+// kExitOk, else parses the arguments into args and answers kExitUsage when they do not fit.
+// Nothing (go on) when args is ready.
+std::optional<int> StartCommand(const CommandSpec& spec, const std::vector<std::string>& argv,
+                                CliContext& context, ParsedArgs& args);
 // "1,234,567"
 std::string Grouped(uint64_t value);
 

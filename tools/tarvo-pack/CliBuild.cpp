@@ -89,12 +89,6 @@ CommandSpec AgentSpec() {
   return spec;
 }
 
-bool WantsHelp(const std::vector<std::string>& args) {
-  return std::find_if(args.begin(), args.end(), [](const std::string& a) {
-           return a == "--help" || a == "-h";
-         }) != args.end();
-}
-
 bool ParseUnsigned(const std::string& text, uint64_t& value) {
   if (text.empty() || text[0] == '-') return false;
   char* end = nullptr;
@@ -123,34 +117,47 @@ bool SplitOverride(const std::string& text, std::string& section, std::string& k
   return true;
 }
 
+// The project value each plain option stands for.
+struct OptionTarget {
+  const char* option;
+  const char* section;
+  const char* key;
+  bool path;          // taken from the current folder
+  bool add;           // appended, else replaced
+  const char* fixed;  // the value of a flag; null: the option's value
+};
+
+const OptionTarget kOptionTargets[] = {
+    {"output", kSecInstaller, "Output", true, false, nullptr},
+    {"stub", kSecInstaller, "Stub", true, false, nullptr},
+    {"engine", kSecEngine, "File", true, false, nullptr},
+    {"engine-args", kSecEngine, "Arguments", false, false, nullptr},
+    {"setup-file", kSecSetupFiles, "File", true, true, nullptr},
+    {"product-file", kSecProductFiles, "File", true, true, nullptr},
+    {"product-folder", kSecProductFiles, "Folder", true, true, nullptr},
+    {"token", kSecInstaller, "Token", false, false, nullptr},
+    {"level", kSecInstaller, "Compression", false, false, nullptr},
+    {"piece-size", kSecInstaller, "PieceSize", false, false, nullptr},
+    {"disk-size", kSecInstaller, "DiskSize", false, false, nullptr},
+    {"no-checksum", kSecInstaller, "Checksum", false, false, "0"},
+};
+
+const OptionTarget* TargetOf(const std::string& option) {
+  for (const OptionTarget& t : kOptionTargets)
+    if (option == t.option) return &t;
+  return nullptr;
+}
+
 bool ApplyOverrides(const ParsedArgs& args, const std::string& baseDir, IniFile& ini,
                     std::string& error) {
   for (const auto& [name, value] : args.InOrder()) {
-    if (name == "output")
-      ini.Set(kSecInstaller, "Output", Absolute(value));
-    else if (name == "stub")
-      ini.Set(kSecInstaller, "Stub", Absolute(value));
-    else if (name == "engine")
-      ini.Set(kSecEngine, "File", Absolute(value));
-    else if (name == "engine-args")
-      ini.Set(kSecEngine, "Arguments", value);
-    else if (name == "setup-file")
-      ini.Add(kSecSetupFiles, "File", Absolute(value));
-    else if (name == "product-file")
-      ini.Add(kSecProductFiles, "File", Absolute(value));
-    else if (name == "product-folder")
-      ini.Add(kSecProductFiles, "Folder", Absolute(value));
-    else if (name == "token")
-      ini.Set(kSecInstaller, "Token", value);
-    else if (name == "level")
-      ini.Set(kSecInstaller, "Compression", value);
-    else if (name == "piece-size")
-      ini.Set(kSecInstaller, "PieceSize", value);
-    else if (name == "disk-size")
-      ini.Set(kSecInstaller, "DiskSize", value);
-    else if (name == "no-checksum")
-      ini.Set(kSecInstaller, "Checksum", "0");
-    else if (name == "set" || name == "add") {
+    if (const OptionTarget* t = TargetOf(name)) {
+      const std::string text = t->fixed ? t->fixed : t->path ? Absolute(value) : value;
+      if (t->add)
+        ini.Add(t->section, t->key, text);
+      else
+        ini.Set(t->section, t->key, text);
+    } else if (name == "set" || name == "add") {
       std::string section, key, text;
       if (!SplitOverride(value, section, key, text)) {
         error = "--" + name + " \"" + value + "\": expected SECTION.KEY=VALUE";
@@ -263,6 +270,17 @@ class ProgressDisplay {
   uint32_t tenth_ = 0;
 };
 
+// Runs a long write with the progress display in slot; the display's line is closed before the
+// caller reports a failure, and the slot is emptied before the display goes.
+template <typename Write>
+bool WithProgress(CliContext& context, bool quiet, BuildProgressFn& slot, Write write) {
+  ProgressDisplay progress(context, quiet);
+  slot = progress.Callback();
+  const bool ok = write();
+  slot = {};
+  return ok;
+}
+
 void StampOutputs(const CliContext& context, const std::vector<BuiltFile>& files) {
   uint64_t seconds = 0;
   if (!context.sourceDateEpoch || !ParseUnsigned(*context.sourceDateEpoch, seconds)) return;
@@ -312,13 +330,9 @@ void PrintSummary(CliContext& context, const BuildResult& result, uint64_t seed,
 
 int CommandBuild(const std::vector<std::string>& argv, CliContext& context) {
   const CommandSpec spec = BuildSpec();
-  if (WantsHelp(argv)) {
-    context.out << HelpText(spec);
-    return kExitOk;
-  }
   ParsedArgs args;
+  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
   std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   BuildSettings settings;
   if (!ChooseSeed(args, context, settings.seed, error) ||
       !ChooseThreads(args, context, settings.threads, error))
@@ -327,14 +341,9 @@ int CommandBuild(const std::vector<std::string>& argv, CliContext& context) {
   if (!LoadFromArgs(args, ProjectUse::Installer, context, project, error))
     return Fail(context, error);
   BuildResult result;
-  {
-    ProgressDisplay progress(context, args.Has("quiet"));
-    settings.progress = progress.Callback();
-    if (!BuildInstaller(project, settings, result, error)) {
-      progress.EndLine();
-      return Fail(context, error);
-    }
-  }
+  if (!WithProgress(context, args.Has("quiet"), settings.progress,
+                    [&] { return BuildInstaller(project, settings, result, error); }))
+    return Fail(context, error);
   StampOutputs(context, result.files);
   PrintSummary(context, result, settings.seed, args.Has("json"));
   return kExitOk;
@@ -342,13 +351,9 @@ int CommandBuild(const std::vector<std::string>& argv, CliContext& context) {
 
 int CommandAgent(const std::vector<std::string>& argv, CliContext& context) {
   const CommandSpec spec = AgentSpec();
-  if (WantsHelp(argv)) {
-    context.out << HelpText(spec);
-    return kExitOk;
-  }
   ParsedArgs args;
+  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
   std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   BuildSettings settings;
   if (!ChooseSeed(args, context, settings.seed, error)) return Usage(context, error);
   Project project;
@@ -389,13 +394,9 @@ int CommandSplit(const std::vector<std::string>& argv, CliContext& context) {
        kHelp},
       1,
       1};
-  if (WantsHelp(argv)) {
-    context.out << HelpText(spec);
-    return kExitOk;
-  }
   ParsedArgs args;
+  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
   std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   SplitSettings settings;
   if (!args.Has("disk-size") || !ParseByteSize(args.Get("disk-size"), settings.diskSize) ||
       settings.diskSize == 0)
@@ -407,14 +408,10 @@ int CommandSplit(const std::vector<std::string>& argv, CliContext& context) {
   if (!ChooseThreads(args, context, settings.threads, error)) return Usage(context, error);
   const std::string input = args.Positional()[0];
   BuildResult result;
-  {
-    ProgressDisplay progress(context, args.Has("quiet"));
-    settings.progress = progress.Callback();
-    if (!SplitInstaller(input, args.Get("output", input), settings, result.files, error)) {
-      progress.EndLine();
-      return Fail(context, error);
-    }
-  }
+  if (!WithProgress(context, args.Has("quiet"), settings.progress, [&] {
+        return SplitInstaller(input, args.Get("output", input), settings, result.files, error);
+      }))
+    return Fail(context, error);
   StampOutputs(context, result.files);
   if (args.Has("json")) {
     PrintSummary(context, result, 0, true);
@@ -447,13 +444,9 @@ int CommandInform(const std::vector<std::string>& argv, CliContext& context) {
        kHelp},
       0,
       0};
-  if (WantsHelp(argv)) {
-    context.out << HelpText(spec);
-    return kExitOk;
-  }
   ParsedArgs args;
+  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
   std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   const int tokenSources = args.Has("token") + args.Has("from") + args.Has("project");
   if (!args.Has("output") || tokenSources != 1 || args.Has("text") == args.Has("text-file"))
     return Usage(context, "usage: tarvo-pack inform " + spec.usage);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "payload/Checksum.h"
 #include "payload/EntryReader.h"
@@ -359,14 +360,18 @@ void JsonInspect(std::ostream& out, const SetView& view, const Verdict& verdict)
   out << w.Str();
 }
 
-bool WantsHelp(const std::vector<std::string>& args, const CommandSpec& spec, CliContext& context) {
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      context.out << HelpText(spec);
-      return true;
-    }
-  }
-  return false;
+// The opening of the reading commands: help, options, then the set of the file named first;
+// with needsTrailer a file without a trailer is refused as well. Nothing (go on) when view is
+// ready, else the exit status.
+std::optional<int> OpenSet(const CommandSpec& spec, const std::vector<std::string>& argv,
+                           CliContext& context, ParsedArgs& args, SetView& view,
+                           bool needsTrailer) {
+  if (const auto exit = StartCommand(spec, argv, context, args)) return exit;
+  std::string error;
+  if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
+  if (needsTrailer && !view.file.magicOk)
+    return Fail(context, view.file.path + " is not an installer (no trailer)");
+  return std::nullopt;
 }
 
 // One file that extraction creates, with its pieces gathered.
@@ -481,12 +486,9 @@ int CommandInspect(const std::vector<std::string>& argv, CliContext& context) {
       {kJsonOption, kHelpOption},
       1,
       1};
-  if (WantsHelp(argv, spec, context)) return kExitOk;
   ParsedArgs args;
-  std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   SetView view;
-  if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
+  if (const auto exit = OpenSet(spec, argv, context, args, view, false)) return *exit;
   const Verdict verdict = Judge(view);
   if (args.Has("json"))
     JsonInspect(context.out, view, verdict);
@@ -506,14 +508,9 @@ int CommandList(const std::vector<std::string>& argv, CliContext& context) {
       {kJsonOption, kHelpOption},
       1,
       1};
-  if (WantsHelp(argv, spec, context)) return kExitOk;
   ParsedArgs args;
-  std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   SetView view;
-  if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
-  if (!view.file.magicOk)
-    return Fail(context, view.file.path + " is not an installer (no trailer)");
+  if (const auto exit = OpenSet(spec, argv, context, args, view, true)) return *exit;
   const std::vector<ListedFile> files = GatherFiles(view.disks);
   if (args.Has("json")) {
     JsonWriter w;
@@ -560,12 +557,9 @@ int CommandVerify(const std::vector<std::string>& argv, CliContext& context) {
       {{"quiet", 'q', "", "print nothing, only set the exit status"}, kHelpOption},
       1,
       1};
-  if (WantsHelp(argv, spec, context)) return kExitOk;
   ParsedArgs args;
-  std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   SetView view;
-  if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
+  if (const auto exit = OpenSet(spec, argv, context, args, view, false)) return *exit;
   const Verdict verdict = Judge(view);
   if (!args.Has("quiet")) {
     context.out << view.file.path << ": ";
@@ -587,14 +581,9 @@ int CommandExtract(const std::vector<std::string>& argv, CliContext& context) {
        kHelpOption},
       2,
       2};
-  if (WantsHelp(argv, spec, context)) return kExitOk;
   ParsedArgs args;
-  std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
   SetView view;
-  if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
-  if (!view.file.magicOk)
-    return Fail(context, view.file.path + " is not an installer (no trailer)");
+  if (const auto exit = OpenSet(spec, argv, context, args, view, true)) return *exit;
   if (!view.missing.empty()) return Fail(context, "the next disk " + view.missing + " is missing");
   for (const FileScan& d : view.disks) {
     if (!payload::ChecksumPasses(d.computedChecksum, d.trailer.checksum) && !args.Has("force"))
