@@ -9,36 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "ScratchTree.h"
 #include "WinTestSupport.h"
 #include "util/win/WinHandles.h"
 
 namespace {
 
-// A fresh folder under the temporary folder, removed with everything in it afterwards.
-class Scratch {
- public:
-  explicit Scratch(const std::string& tag = "files") {
-    static unsigned counter = 0;
-    path_ = SystemTempFolder() + "tarvo_" + tag + "_" + std::to_string(GetCurrentProcessId()) +
-            "_" + std::to_string(++counter);
-    ForceDirectories(path_);
-  }
-  ~Scratch() { RemoveTree(path_, true); }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string At(const std::string& relative) const { return path_ + "\\" + relative; }
-  std::string Put(const std::string& relative, const std::string& bytes) const {
-    const std::string file = At(relative);
-    ForceDirectories(file.substr(0, file.find_last_of('\\')));
-    WriteStringToFile(file, bytes, 0, false);
-    return file;
-  }
-
- private:
-  std::string path_;
-};
+using Scratch = wintest::ScratchTree;
 
 std::string Pattern(std::size_t size) {
   std::string bytes(size, '\0');

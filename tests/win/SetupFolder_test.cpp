@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BoxDriver.h"
+#include "ScratchTree.h"
 #include "TestInstaller.h"
 #include "payload/PayloadFormat.h"
 #include "payload/TGFileInfo.h"
@@ -23,23 +24,7 @@ class SetupFolderTest : public ::testing::Test {
   void TearDown() override { ResetTempFolderState(); }
 };
 
-class Scratch {
- public:
-  Scratch() {
-    static unsigned counter = 0;
-    path_ = SystemTempFolder() + "tarvo_setupfolder_" + std::to_string(GetCurrentProcessId()) +
-            "_" + std::to_string(++counter);
-    ForceDirectories(path_);
-  }
-  ~Scratch() { RemoveTree(path_, true); }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string At(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
+using Scratch = wintest::ScratchTree;
 
 std::vector<std::string> Entries(const std::string& folder) {
   std::vector<std::string> names;
