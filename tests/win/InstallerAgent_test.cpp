@@ -18,14 +18,12 @@
 namespace {
 
 TEST(InstallerAgent, MakeAgentFlagWritesAnAgentCopyOfTheSameBlocks) {
-  wintest::TraceCapture capture;
-  e2e::Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("Product Setup.exe");
+  const e2e::Stage stage("Product Setup.exe");
+  const std::string& report = stage.report;
+  const std::string& installer = stage.installer;
   const std::string agentName = "Product.AutoUpdate.exe";
   e2e::Payload p;
-  p.engineArgs = "/E_report=" + report + " /E_keep=" + agentName;
+  p.engineArgs = stage.ReportArg() + " /E_keep=" + agentName;
   p.makeAgent = true;
   p.parameters.updateServer = "http://updates.example.com/product";
   p.parameters.infoFile = "Product.info";
@@ -34,10 +32,9 @@ TEST(InstallerAgent, MakeAgentFlagWritesAnAgentCopyOfTheSameBlocks) {
       payload::ScrambleTokenWith("PRODUCT-TOKEN-1", {0x11, 0x5A, "ab", "cd"});
   p.language = {{"s1", "Unpacking..."}};
   p.files = {{"a.txt", "a", 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
 
-  const auto run = e2e::RunInstaller(capture, "\"" + installer + "\" /hide", "", nullptr);
+  const auto run = e2e::RunInstaller(stage.capture, e2e::Quoted(installer) + " /hide", "", nullptr);
   ASSERT_TRUE(run.ended);
   const e2e::EngineReport engine = e2e::ReadEngineReport(report);
   ASSERT_TRUE(engine.present);

@@ -4,6 +4,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "TestInstaller.h"
 #include "WinTempFolder.h"
 #include "WinTestSupport.h"
@@ -74,18 +76,36 @@ bool WriteTestInstaller(const std::string& path, const Payload& p, std::string& 
   return payload::WriteContainer(path, plan, nullptr, stats, error);
 }
 
-Scratch::Scratch() {
-  static unsigned counter = 0;
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, temp);
-  path_ = std::string(temp) + "tarvo_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
-          std::to_string(++counter);
-  RemoveTree(path_, true);
-  CreateDirectoryA(path_.c_str(), nullptr);
+Stage::Stage(const std::string& installerName)
+    : scratch("e2e"), report(scratch.At("report")), installer(scratch.At(installerName)) {
+  CreateDirectoryA(report.c_str(), nullptr);
 }
 
-Scratch::~Scratch() {
-  RemoveTree(path_, true);
+std::string Stage::Write(const Payload& p) const {
+  std::string error;
+  if (WriteTestInstaller(installer, p, error)) return "";
+  return error.empty() ? "the installer could not be written" : error;
+}
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
+std::string Pattern(size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    bytes[i] = static_cast<char>(seed >> 16);
+  }
+  return bytes;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 std::uint32_t Crc32(const std::string& bytes) {
@@ -133,10 +153,26 @@ EngineReport ReadEngineFinal(const std::string& folder) {
   return ReadReportFile(folder + "\\engine_final.txt");
 }
 
+bool WaitForEngineReport(const std::string& folder, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!ReadEngineReport(folder).present) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
 int ButtonIndex(const boxdriver::BoxContents& box, const std::string& caption) {
   for (size_t i = 0; i < box.buttons.size(); ++i)
     if (ReplaceAll(box.buttons[i], "&", "") == caption) return static_cast<int>(i);
   return -1;
+}
+
+BoxAnswer Press(const std::string& caption) {
+  return [caption](const boxdriver::BoxContents& box) {
+    const int index = ButtonIndex(box, caption);
+    return index >= 0 ? index : 0;
+  };
 }
 
 std::string LineStarting(const std::vector<std::string>& lines, const std::string& prefix) {

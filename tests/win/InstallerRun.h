@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BoxDriver.h"
+#include "ScratchTree.h"
 #include "TraceCapture.h"
 #include "payload/PayloadWriter.h"
 
@@ -45,18 +46,29 @@ constexpr std::uint32_t kEngineDosTime = 0x5A2B6C3D;
 bool WriteTestInstaller(const std::string& path, const Payload& payload, std::string& error);
 
 // A folder under the temporary folder, removed with everything in it when the test ends.
-class Scratch {
- public:
-  Scratch();
-  ~Scratch();
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+using Scratch = wintest::ScratchTree;
 
- private:
-  std::string path_;
+// The usual start of a scenario: the trace capture, a scratch folder with the folder "report"
+// made for the engine stand-in's report, and the installer's path beside it.
+struct Stage {
+  explicit Stage(const std::string& installerName = "setup.exe");
+  // "/E_report=<report>": the engine arguments that make the stand-in report there.
+  std::string ReportArg() const { return "/E_report=" + report; }
+  // Writes p as the installer: empty when written, else the reason.
+  std::string Write(const Payload& p) const;
+
+  wintest::TraceCapture capture;
+  Scratch scratch;
+  const std::string report;
+  const std::string installer;
 };
+
+// "\"path\"", for a command line.
+std::string Quoted(const std::string& path);
+// Bytes that do not compress, the same for the same size and seed.
+std::string Pattern(size_t size, unsigned seed);
+bool Contains(const std::string& text, const std::string& part);
+bool Contains(const std::vector<std::string>& lines, const std::string& line);
 
 // What the engine stand-in wrote (see tests/fixtures/engine_standin.cpp).
 struct FileFacts {
@@ -74,6 +86,8 @@ struct EngineReport {
 EngineReport ReadEngineReport(const std::string& folder);
 // The files listed in engine_final.txt ("/E_final"); present says whether it was written.
 EngineReport ReadEngineFinal(const std::string& folder);
+// Waits until the stand-in's report is in folder; false after timeoutMs.
+bool WaitForEngineReport(const std::string& folder, DWORD timeoutMs);
 std::uint32_t Crc32(const std::string& bytes);
 
 // One box the run showed and how the test answered it.
@@ -110,6 +124,8 @@ RunResult FollowProcess(const wintest::TraceCapture& capture, DWORD processId,
 DWORD WaitForStubStart(const wintest::TraceCapture& capture, const std::string& text,
                        DWORD timeoutMs);
 
+// Clicks the button whose caption is caption, else the first one.
+BoxAnswer Press(const std::string& caption);
 // Index of the button whose caption is caption (the "&" dropped); -1 when none.
 int ButtonIndex(const boxdriver::BoxContents& box, const std::string& caption);
 // A line of lines that starts with prefix; empty when none.

@@ -14,13 +14,8 @@
 
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
+using e2e::Contains;
+using e2e::Quoted;
 
 // The Unix path Wine gives a Windows path; empty outside Wine.
 std::string UnixPathOf(const std::string& path) {
@@ -49,6 +44,18 @@ void RunUnix(const std::string& command) {
   CloseHandle(pi.hProcess);
 }
 
+// Waits until the volume of path is a small one of at most 2 MiB (or, with small false, is not).
+bool WaitForVolumeSize(const std::string& path, bool small) {
+  for (int i = 0; i < 100; ++i) {
+    ULARGE_INTEGER total{};
+    const bool isSmall = GetDiskFreeSpaceExA(path.c_str(), nullptr, &total, nullptr) &&
+                         total.QuadPart <= 2u * 1048576u;
+    if (isSmall == small) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
 // A folder on drive C with a tmpfs of 1 MiB mounted on it, for the test's life.
 class SmallFolder {
  public:
@@ -58,14 +65,14 @@ class SmallFolder {
     unix_ = UnixPathOf(path_);
     if (unix_.empty()) return;
     RunUnix("mount -t tmpfs -o size=1m tarvo_small '" + unix_ + "'");
-    mounted_ = WaitForSize(true);
+    mounted_ = WaitForVolumeSize(path_, true);
     CreateDirectoryA(Temp().c_str(), nullptr);
   }
   ~SmallFolder() {
     if (mounted_) {
       RemoveDirectoryA(Temp().c_str());
       RunUnix("umount '" + unix_ + "'");
-      WaitForSize(false);
+      WaitForVolumeSize(path_, false);
     }
     RemoveDirectoryA(path_.c_str());
   }
@@ -76,18 +83,6 @@ class SmallFolder {
   std::string Temp() const { return path_ + "\\temp"; }
 
  private:
-  // Waits until the folder's volume is the small one (or, with small false, is not any more).
-  bool WaitForSize(bool small) const {
-    for (int i = 0; i < 100; ++i) {
-      ULARGE_INTEGER total{};
-      const bool isSmall = GetDiskFreeSpaceExA(path_.c_str(), nullptr, &total, nullptr) &&
-                           total.QuadPart <= 2u * 1048576u;
-      if (isSmall == small) return true;
-      Sleep(50);
-    }
-    return false;
-  }
-
   std::string path_;
   std::string unix_;
   bool mounted_ = false;
@@ -110,7 +105,7 @@ class SmallDrive {
     mount_ = "/tmp/tarvo_small_drive_" + std::to_string(GetCurrentProcessId());
     RunUnix("mkdir -p '" + mount_ + "' && mount -t tmpfs -o size=1m tarvo_small '" + mount_ +
             "' && ln -s '" + mount_ + "' '" + link_ + "'");
-    mounted_ = WaitForSize(true);
+    mounted_ = WaitForVolumeSize(Root(), true);
   }
   ~SmallDrive() {
     if (link_.empty()) return;
@@ -125,17 +120,6 @@ class SmallDrive {
   std::string Root() const { return std::string(1, letter_) + ":\\"; }
 
  private:
-  bool WaitForSize(bool small) const {
-    for (int i = 0; i < 100; ++i) {
-      ULARGE_INTEGER total{};
-      const bool isSmall = GetDiskFreeSpaceExA(Root().c_str(), nullptr, &total, nullptr) &&
-                           total.QuadPart <= 2u * 1048576u;
-      if (isSmall == small) return true;
-      Sleep(50);
-    }
-    return false;
-  }
-
   char letter_ = 0;
   std::string link_;
   std::string mount_;
@@ -171,19 +155,13 @@ TEST(InstallerSpace, NoticeFlagAsksTheS2Question) {
   };
   const Case cases[] = {{"Yes goes on", "Yes", true}, {"No extracts nothing", "No", false}};
   for (const Case& c : cases) {
-    wintest::TraceCapture capture;
-    e2e::Scratch scratch;
-    const std::string report = scratch.File("report");
-    CreateDirectoryA(report.c_str(), nullptr);
-    const std::string installer = scratch.File("setup.exe");
+    const e2e::Stage stage;
     e2e::Payload p;
-    p.engineArgs = "/E_report=" + report;
+    p.engineArgs = stage.ReportArg();
     p.flags = payload::kFlagTempNotice;
-    std::string error;
-    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
-    const auto run = e2e::RunInstaller(
-        capture, Quoted(installer), installer,
-        [&](const boxdriver::BoxContents& box) { return e2e::ButtonIndex(box, c.answer); });
+    ASSERT_EQ(stage.Write(p), "") << c.name;
+    const auto run = e2e::RunInstaller(stage.capture, Quoted(stage.installer), stage.installer,
+                                       e2e::Press(c.answer));
     ASSERT_TRUE(run.ended) << c.name;
     ASSERT_EQ(run.boxes.size(), 1u) << c.name;
     const boxdriver::BoxContents& box = run.boxes[0].contents;
@@ -191,9 +169,9 @@ TEST(InstallerSpace, NoticeFlagAsksTheS2Question) {
     EXPECT_TRUE(Contains(box.text, "Tarvo will extract files to your Temp Drive (C:)"))
         << c.name << ": " << box.text;
     EXPECT_TRUE(Contains(box.text, "Continue with Setup?")) << c.name << ": " << box.text;
-    EXPECT_EQ(e2e::ReadEngineReport(report).present, c.extracted) << c.name;
+    EXPECT_EQ(e2e::ReadEngineReport(stage.report).present, c.extracted) << c.name;
     EXPECT_EQ(run.exitCode, 0u) << c.name;
-    EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer))) << c.name;
+    EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(stage.installer))) << c.name;
   }
 }
 
@@ -209,31 +187,22 @@ TEST(InstallerSpace, TooLittleRoomAsksTheS3QuestionWhateverTheFlag) {
                         {"flag set, No", payload::kFlagTempNotice, "No"},
                         {"flag clear, Yes", 0, "Yes"}};
   for (const Case& c : cases) {
-    wintest::TraceCapture capture;
-    e2e::Scratch scratch;
-    const std::string report = scratch.File("report");
-    CreateDirectoryA(report.c_str(), nullptr);
-    const std::string installer = scratch.File("setup.exe");
+    const e2e::Stage stage;
     e2e::Payload p;
-    p.engineArgs = "/E_report=" + report;
+    p.engineArgs = stage.ReportArg();
     p.flags = c.flags;
     p.requiredSpace = 8u << 20;
     // Neither fits beside the engine; only the first failure is reported.
     p.files = {{"big1.bin", std::string(2u << 20, 'a'), 0, ""},
                {"big2.bin", std::string(2u << 20, 'b'), 0, ""}};
-    std::string error;
-    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+    ASSERT_EQ(stage.Write(p), "") << c.name;
 
     e2e::RunResult run;
     std::string folder;
     {
       const TempVariables temp(small.Temp());
-      folder = SetupFolderFor(installer);
-      run =
-          e2e::RunInstaller(capture, Quoted(installer), "", [&](const boxdriver::BoxContents& box) {
-            const int yes = e2e::ButtonIndex(box, c.answer);
-            return yes >= 0 ? yes : 0;
-          });
+      folder = SetupFolderFor(stage.installer);
+      run = e2e::RunInstaller(stage.capture, Quoted(stage.installer), "", e2e::Press(c.answer));
     }
     ASSERT_TRUE(run.ended) << c.name;
     ASSERT_GE(run.boxes.size(), 1u) << c.name;
@@ -253,7 +222,7 @@ TEST(InstallerSpace, TooLittleRoomAsksTheS3QuestionWhateverTheFlag) {
     } else {
       EXPECT_EQ(run.boxes.size(), 1u) << c.name;
     }
-    EXPECT_EQ(e2e::ReadEngineReport(report).present, yes) << c.name;
+    EXPECT_EQ(e2e::ReadEngineReport(stage.report).present, yes) << c.name;
     EXPECT_FALSE(e2e::FolderExists(folder)) << c.name;
   }
 }
@@ -263,25 +232,20 @@ TEST(InstallerSpace, TooLittleRoomAsksTheS3QuestionWhateverTheFlag) {
 TEST(InstallerSpace, TooLittleRoomOnTheTempDriveMovesToARoomierDrive) {
   SmallDrive small;
   if (!small.Mounted()) GTEST_SKIP() << "no small drive could be mapped";
-  wintest::TraceCapture capture;
-  e2e::Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const e2e::Stage stage;
   e2e::Payload p;
-  p.engineArgs = "/E_report=" + report;
+  p.engineArgs = stage.ReportArg();
   p.requiredSpace = 8u << 20;
   p.files = {{"a.txt", "a", 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
   e2e::RunResult run;
   {
     const TempVariables temp(small.Root());
-    run = e2e::RunInstaller(capture, Quoted(installer), "", nullptr);
+    run = e2e::RunInstaller(stage.capture, Quoted(stage.installer), "", nullptr);
   }
   ASSERT_TRUE(run.ended);
   EXPECT_TRUE(run.boxes.empty()) << "the roomier drive needs no question";
-  const e2e::EngineReport engine = e2e::ReadEngineReport(report);
+  const e2e::EngineReport engine = e2e::ReadEngineReport(stage.report);
   ASSERT_TRUE(engine.present);
   const std::string folder = engine.program.substr(0, engine.program.find_last_of('\\'));
   // "C:\TEMP" and "_" with a number, or "C:\TEMP\TEMP_..." when C:\TEMP exists.

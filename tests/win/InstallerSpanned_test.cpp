@@ -16,27 +16,17 @@
 
 namespace {
 
-std::string Pattern(size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    bytes[i] = static_cast<char>(seed >> 16);
-  }
-  return bytes;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using e2e::Contains;
+using e2e::Pattern;
 
 // The set: scratch\cd\Setup.exe, Setup.exe.001 and Setup.exe.002.
 class SpannedSet {
  public:
   SpannedSet() {
-    report_ = scratch_.File("report");
+    report_ = scratch_.At("report");
     CreateDirectoryA(report_.c_str(), nullptr);
-    CreateDirectoryA(scratch_.File("cd").c_str(), nullptr);
-    launcher_ = scratch_.File("cd\\Setup.exe");
+    CreateDirectoryA(scratch_.At("cd").c_str(), nullptr);
+    launcher_ = scratch_.At("cd\\Setup.exe");
   }
 
   // False with a reason when the set could not be made as three files.
@@ -46,7 +36,7 @@ class SpannedSet {
     p.files = {{"one.bin", Pattern(300000, 1), 0, ""},
                {"two.bin", Pattern(300000, 2), 0, ""},
                {"three.txt", "three", 0, ""}};
-    const std::string whole = scratch_.File("whole.exe");
+    const std::string whole = scratch_.At("whole.exe");
     if (!e2e::WriteTestInstaller(whole, p, error)) return false;
     files_ = p.files;
     tarvopack::SplitSettings settings;
@@ -67,7 +57,7 @@ class SpannedSet {
   const std::vector<e2e::Entry>& Files() const { return files_; }
 
  private:
-  e2e::Scratch scratch_;
+  e2e::Scratch scratch_{"e2e"};
   std::string report_;
   std::string launcher_;
   std::vector<e2e::Entry> files_;
@@ -105,7 +95,7 @@ SpannedRun RunSet(const wintest::TraceCapture& capture, const SpannedSet& set,
                   const e2e::BoxAnswer& answer) {
   SpannedRun run;
   run.launcher =
-      e2e::RunInstaller(capture, "\"" + set.Launcher() + "\" /Span=x", "", nullptr, 20000);
+      e2e::RunInstaller(capture, e2e::Quoted(set.Launcher()) + " /Span=x", "", nullptr, 20000);
   const DWORD copyId = e2e::WaitForStubStart(capture, "Y_Setup.exe", 20000);
   if (copyId == 0) return run;
   run.copy = e2e::FollowProcess(capture, copyId, "", answer, 60000);
@@ -201,8 +191,7 @@ TEST(InstallerSpanned, ForcePromptAsksForAPresentDisk) {
   SpannedSet set;
   std::string error;
   ASSERT_TRUE(set.Make(error)) << error;
-  const SpannedRun run = RunSet(
-      capture, set, [](const boxdriver::BoxContents& box) { return e2e::ButtonIndex(box, "OK"); });
+  const SpannedRun run = RunSet(capture, set, e2e::Press("OK"));
   ASSERT_TRUE(run.copy.ended);
   ASSERT_EQ(run.copy.boxes.size(), 1u);
   EXPECT_TRUE(Contains(run.copy.boxes[0].contents.text, "DISK #2"));

@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "InstallerRun.h"
 #include "TestInstaller.h"
@@ -21,25 +19,14 @@
 
 namespace {
 
-using e2e::Entry;
+using e2e::Contains;
+using e2e::Pattern;
 using e2e::Payload;
-using e2e::Scratch;
+using e2e::Quoted;
+using e2e::Stage;
 
 std::uint32_t Dos(int year, int month, int day, int hour, int minute, int second) {
   return payload::PackDosDateTime({year, month, day, hour, minute, second});
-}
-
-std::string Pattern(size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    bytes[i] = static_cast<char>(seed >> 16);
-  }
-  return bytes;
-}
-
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
 }
 
 std::string CurrentFolder() {
@@ -62,23 +49,17 @@ int CountOf(const std::string& text, const std::string& needle) {
   return n;
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 int AnswerFirst(const boxdriver::BoxContents&) {
   return 0;
 }
 
 TEST(Installer, NormalRunExtractsStartsTheEngineAndTakesItsExitCode) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
+  const std::string& report = stage.report;
+  const std::string& installer = stage.installer;
   const std::string big = Pattern(300000, 7);
   Payload p;
-  p.engineArgs = "/E_report=" + report + " /E_exit=7";
+  p.engineArgs = stage.ReportArg() + " /E_exit=7";
   p.files = {
       {"readme.txt", "Read me first.\r\n", Dos(2021, 3, 4, 5, 6, 8), ""},
       {"00001#data.bin", Pattern(70000, 3), Dos(2019, 12, 31, 23, 59, 58), ""},
@@ -86,11 +67,11 @@ TEST(Installer, NormalRunExtractsStartsTheEngineAndTakesItsExitCode) {
       {"big.dat", big.substr(100000), Dos(2022, 2, 2, 2, 2, 2), ""},  // appended to the first
       {"empty.txt", "", Dos(2018, 6, 7, 8, 9, 10), ""},
   };
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
   const std::string folder = SetupFolderFor(installer);
 
-  const auto run = e2e::RunInstaller(capture, Quoted(installer) + " /Lang=1", installer, nullptr);
+  const auto run =
+      e2e::RunInstaller(stage.capture, Quoted(installer) + " /Lang=1", installer, nullptr);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 7u) << "the engine's exit code becomes the stub's";
   EXPECT_TRUE(run.boxes.empty());
@@ -132,7 +113,7 @@ TEST(Installer, NormalRunExtractsStartsTheEngineAndTakesItsExitCode) {
     EXPECT_EQ(got.dosTime, f.dosTime) << f.name;
   }
 
-  const auto all = capture.Lines();
+  const auto all = stage.capture.Lines();
   EXPECT_TRUE(Contains(all, "FileInfo.FilesCount=6"));
   EXPECT_TRUE(Contains(all, "========= ForegroundOp=TRUE =========="));
   EXPECT_FALSE(e2e::LineStarting(all, "UnCompressTime: ").empty());
@@ -141,33 +122,28 @@ TEST(Installer, NormalRunExtractsStartsTheEngineAndTakesItsExitCode) {
 }
 
 TEST(Installer, HiddenRunAsksNothingShowsNothingAndKeepsTheCallersOrigin) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
   Payload p;
-  p.engineArgs = "/E_report=" + report;
+  p.engineArgs = stage.ReportArg();
   p.flags = payload::kFlagTempNotice;  // would ask in the foreground
   p.files = {{"a.txt", "a", 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
 
   const std::string origin = "/OriginExe=\"C:\\media\\Original Setup.exe\"";
-  const auto run =
-      e2e::RunInstaller(capture, Quoted(installer) + " /hide " + origin, installer, AnswerFirst);
+  const auto run = e2e::RunInstaller(stage.capture, Quoted(stage.installer) + " /hide " + origin,
+                                     stage.installer, AnswerFirst);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_TRUE(run.boxes.empty()) << "no space question when hidden";
   EXPECT_FALSE(run.windowShown);
-  const e2e::EngineReport engine = e2e::ReadEngineReport(report);
+  const e2e::EngineReport engine = e2e::ReadEngineReport(stage.report);
   ASSERT_TRUE(engine.present);
   EXPECT_EQ(engine.show, SW_HIDE) << "the engine starts hidden";
   EXPECT_EQ(CountOf(engine.cmdline, "/OriginExe="), 1) << engine.cmdline;
   EXPECT_NE(engine.cmdline.find(" /hide " + origin + " /E_report="), std::string::npos)
       << engine.cmdline;
-  EXPECT_TRUE(Contains(capture.Lines(), "========= ForegroundOp=FALSE =========="));
-  EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer)));
+  EXPECT_TRUE(Contains(stage.capture.Lines(), "========= ForegroundOp=FALSE =========="));
+  EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(stage.installer)));
 }
 
 // The engine's success signal (the atom deleted) decides the shortcut removal that the agent's
@@ -185,33 +161,30 @@ TEST(Installer, AtomDecidesTheShortcutRemoval) {
       {"atom kept: no success", " /E_atom=keep", "5", false, 5},
   };
   for (const Case& c : cases) {
-    wintest::TraceCapture capture;
-    Scratch scratch;
-    const std::string report = scratch.File("report");
-    CreateDirectoryA(report.c_str(), nullptr);
-    const std::string installer = scratch.File("setup.exe");
-    const std::string link = scratch.File("Product start.lnk");
-    const std::string other = scratch.File("Check.lnk");
+    const Stage stage;
+    const e2e::Scratch& scratch = stage.scratch;
+    const std::string link = scratch.At("Product start.lnk");
+    const std::string other = scratch.At("Check.lnk");
     WritePrivateProfileStringA("UnInstall", "StartUpLink", link.c_str(),
-                               scratch.File("Product.original").c_str());
+                               scratch.At("Product.original").c_str());
     WritePrivateProfileStringA("UnInstall", "CheckforNewUpdateLink", other.c_str(),
-                               scratch.File("Product.original").c_str());
+                               scratch.At("Product.original").c_str());
     WritePrivateProfileStringA("NewSetup", "RemoveStartUpShortcut", "1",
-                               scratch.File("Product.info").c_str());
+                               scratch.At("Product.info").c_str());
     for (const std::string& f : {link, other}) {
       HANDLE h = CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       CloseHandle(h);
     }
     Payload p;
-    p.engineArgs = "/E_report=" + report + std::string(c.atom) + " /E_exit=" + c.exit;
+    p.engineArgs = stage.ReportArg() + c.atom + " /E_exit=" + c.exit;
     p.parameters.infoFile = "Product.info";
-    std::string error;
-    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+    ASSERT_EQ(stage.Write(p), "") << c.name;
 
-    const auto run = e2e::RunInstaller(capture, Quoted(installer) + " /hide", "", nullptr);
+    const auto run =
+        e2e::RunInstaller(stage.capture, Quoted(stage.installer) + " /hide", "", nullptr);
     ASSERT_TRUE(run.ended) << c.name;
     EXPECT_EQ(run.exitCode, c.exitCode) << c.name;
-    const e2e::EngineReport engine = e2e::ReadEngineReport(report);
+    const e2e::EngineReport engine = e2e::ReadEngineReport(stage.report);
     ASSERT_TRUE(engine.present) << c.name;
     EXPECT_EQ(GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES, c.linkRemoved) << c.name;
     EXPECT_NE(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES)
@@ -223,39 +196,29 @@ TEST(Installer, AtomDecidesTheShortcutRemoval) {
 
 // An engine ending with 259 (the code a running process reports) ends the wait all the same.
 TEST(Installer, ExitCode259EndsTheWait) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
   Payload p;
   p.engineArgs = "/E_exit=259";
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
-  const auto run = e2e::RunInstaller(capture, Quoted(installer) + " /hide", "", nullptr, 30000);
+  ASSERT_EQ(stage.Write(p), "");
+  const auto run =
+      e2e::RunInstaller(stage.capture, Quoted(stage.installer) + " /hide", "", nullptr, 30000);
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 259u);
 }
 
 // The stub waits while the engine's dialog window is open after the engine has ended.
 TEST(Installer, WaitsForTheEnginesDialog) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
   Payload p;
-  p.engineArgs = "/E_report=" + report + " /E_dialog=5000 /E_exit=3";
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  p.engineArgs = stage.ReportArg() + " /E_dialog=5000 /E_exit=3";
+  ASSERT_EQ(stage.Write(p), "");
 
-  wintest::StubProcess stub(Quoted(installer) + " /hide");
+  wintest::StubProcess stub(Quoted(stage.installer) + " /hide");
   ASSERT_TRUE(stub.Started());
-  ULONGLONG reported = 0;
-  for (int i = 0; i < 300 && reported == 0; ++i) {
-    if (e2e::ReadEngineReport(report).present) reported = GetTickCount64();
-    Sleep(50);
-  }
-  ASSERT_NE(reported, 0u) << "the engine ran";
-  const std::string dialog = ".SDialog_Class_Name." + TagOf(e2e::ReadEngineReport(report).cmdline);
+  ASSERT_TRUE(e2e::WaitForEngineReport(stage.report, 15000)) << "the engine ran";
+  const ULONGLONG reported = GetTickCount64();
+  const std::string dialog =
+      ".SDialog_Class_Name." + TagOf(e2e::ReadEngineReport(stage.report).cmdline);
   ASSERT_NE(wintest::WaitForWindowClass(dialog, 5000), nullptr);
   Sleep(2500);
   EXPECT_TRUE(stub.Running()) << "the dialog is still open";
@@ -266,21 +229,16 @@ TEST(Installer, WaitsForTheEnginesDialog) {
 
 // The main bar counts the files: one step for each name met for the first time.
 TEST(Installer, ProgressStepsOncePerNewFile) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
   Payload p;
-  p.engineArgs = "/E_report=" + report + " /E_wait=3000";
+  p.engineArgs = stage.ReportArg() + " /E_wait=3000";
   p.files = {
       {"a.txt", "a1", 0, ""}, {"b.txt", "b", 0, ""}, {"a.txt", "a2", 0, ""}, {"c.txt", "", 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
-  wintest::StubProcess stub(Quoted(installer) + " /hide");
+  ASSERT_EQ(stage.Write(p), "");
+  wintest::StubProcess stub(Quoted(stage.installer) + " /hide");
   ASSERT_TRUE(stub.Started());
-  for (int i = 0; i < 300 && !e2e::ReadEngineReport(report).present; ++i) Sleep(50);
-  const HWND main = FindWindowA(installer.c_str(), nullptr);
+  ASSERT_TRUE(e2e::WaitForEngineReport(stage.report, 15000)) << "the engine runs";
+  const HWND main = FindWindowA(stage.installer.c_str(), nullptr);
   ASSERT_NE(main, nullptr);
   const HWND bar = FindWindowExA(main, nullptr, "msctls_progress32", nullptr);
   ASSERT_NE(bar, nullptr);
@@ -294,46 +252,36 @@ TEST(Installer, ProgressStepsOncePerNewFile) {
 
 // Destroying the main window removes the setup folder (what the running engine does not hold).
 TEST(Installer, WindowTeardownRemovesTheSetupFolder) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
   Payload p;
-  p.engineArgs = "/E_report=" + report + " /E_wait=4000 /E_final";
+  p.engineArgs = stage.ReportArg() + " /E_wait=4000 /E_final";
   p.files = {{"a.txt", "a", 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
 
-  wintest::StubProcess stub(Quoted(installer) + " /hide");
+  wintest::StubProcess stub(Quoted(stage.installer) + " /hide");
   ASSERT_TRUE(stub.Started());
-  for (int i = 0; i < 300 && !e2e::ReadEngineReport(report).present; ++i) Sleep(50);
-  ASSERT_TRUE(e2e::ReadEngineReport(report).present) << "the engine runs";
-  const HWND main = FindWindowA(installer.c_str(), nullptr);
+  ASSERT_TRUE(e2e::WaitForEngineReport(stage.report, 15000)) << "the engine runs";
+  const HWND main = FindWindowA(stage.installer.c_str(), nullptr);
   ASSERT_NE(main, nullptr);
   // The first close request only stops downloads; the second destroys the window.
   PostMessageA(main, WM_CLOSE, 0, 0);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(stub.WaitExit(30000), 0u) << "the engine's exit code still counts";
-  const e2e::EngineReport final = e2e::ReadEngineFinal(report);
+  const e2e::EngineReport final = e2e::ReadEngineFinal(stage.report);
   ASSERT_TRUE(final.present);
   EXPECT_EQ(final.files.count("a.txt"), 0u) << "the teardown removed it while the engine ran";
-  EXPECT_TRUE(Contains(capture.Lines(), "- wm_Destroy -"));
-  EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer)));
+  EXPECT_TRUE(Contains(stage.capture.Lines(), "- wm_Destroy -"));
+  EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(stage.installer)));
 }
 
 // A setup file whose bytes do not match its checksum: the "s7" box and no engine.
 TEST(Installer, DamagedPayloadShowsBadCrcAndStartsNoEngine) {
-  wintest::TraceCapture capture;
-  Scratch scratch;
-  const std::string report = scratch.File("report");
-  CreateDirectoryA(report.c_str(), nullptr);
-  const std::string installer = scratch.File("setup.exe");
+  const Stage stage;
+  const std::string& installer = stage.installer;
   Payload p;
-  p.engineArgs = "/E_report=" + report;
+  p.engineArgs = stage.ReportArg();
   p.files = {{"a.bin", Pattern(50000, 9), 0, ""}};
-  std::string error;
-  ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
+  ASSERT_EQ(stage.Write(p), "");
   std::string bytes = wintest::TempFolder::Read(installer);
   ASSERT_GT(bytes.size(), 1000u);
   bytes[bytes.size() - 2000] ^= 0x55;  // inside the last entry
@@ -344,13 +292,13 @@ TEST(Installer, DamagedPayloadShowsBadCrcAndStartsNoEngine) {
     ASSERT_TRUE(
         WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   }
-  const auto run = e2e::RunInstaller(capture, Quoted(installer) + " /hide", "", AnswerFirst);
+  const auto run = e2e::RunInstaller(stage.capture, Quoted(installer) + " /hide", "", AnswerFirst);
   ASSERT_TRUE(run.ended);
   ASSERT_EQ(run.boxes.size(), 1u);
   EXPECT_EQ(run.boxes[0].contents.caption, "Error");
   EXPECT_NE(run.boxes[0].contents.text.find("Bad CRC!"), std::string::npos)
       << run.boxes[0].contents.text;
-  EXPECT_FALSE(e2e::ReadEngineReport(report).present);
+  EXPECT_FALSE(e2e::ReadEngineReport(stage.report).present);
   EXPECT_EQ(e2e::LineStarting(run.lines, " ==== WinExec"), "");
   EXPECT_EQ(run.exitCode, 1392u) << "a damaged setup file is no success";
   EXPECT_FALSE(e2e::FolderExists(SetupFolderFor(installer)));
@@ -381,24 +329,20 @@ TEST(Installer, DamagedEntryShowsAnErrorAndStartsNoEngine) {
       {"name outside the folder", stored, "not a plain file name"},
   };
   for (const Case& c : cases) {
-    wintest::TraceCapture capture;
-    Scratch scratch;
-    const std::string report = scratch.File("report");
-    CreateDirectoryA(report.c_str(), nullptr);
-    const std::string installer = scratch.File("setup.exe");
+    const Stage stage;
     Payload p;
-    p.engineArgs = "/E_report=" + report;
+    p.engineArgs = stage.ReportArg();
     p.checksum = false;
     p.files = {{"a.txt", "a", 0, ""}, {"", "", 0, c.record}, {"c.txt", "c", 0, ""}};
-    std::string error;
-    ASSERT_TRUE(e2e::WriteTestInstaller(installer, p, error)) << error;
-    const std::string folder = SetupFolderFor(installer);
-    const auto run = e2e::RunInstaller(capture, Quoted(installer), installer, AnswerFirst);
+    ASSERT_EQ(stage.Write(p), "") << c.name;
+    const std::string folder = SetupFolderFor(stage.installer);
+    const auto run =
+        e2e::RunInstaller(stage.capture, Quoted(stage.installer), stage.installer, AnswerFirst);
     ASSERT_TRUE(run.ended) << c.name;
     ASSERT_EQ(run.boxes.size(), 1u) << c.name;
     EXPECT_NE(run.boxes[0].contents.text.find(c.why), std::string::npos)
         << c.name << ": " << run.boxes[0].contents.text;
-    EXPECT_FALSE(e2e::ReadEngineReport(report).present) << c.name;
+    EXPECT_FALSE(e2e::ReadEngineReport(stage.report).present) << c.name;
     EXPECT_EQ(run.exitCode, 1392u) << c.name;
     const std::string parent = folder.substr(0, folder.find_last_of('\\'));
     EXPECT_EQ(GetFileAttributesA((parent + "\\" + escapee).c_str()), INVALID_FILE_ATTRIBUTES)
