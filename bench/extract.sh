@@ -26,7 +26,11 @@ mkdir -p "$here/build/bench"
 work=$(mktemp -d "$here/build/bench/run.XXXXXX")
 viewer=
 cleanup() {
-  [ -n "$viewer" ] && { pkill -P "$viewer" 2>/dev/null; wait "$viewer" 2>/dev/null; }
+  set +e  # whatever state the viewer is in, the inputs must go
+  if [ -n "$viewer" ]; then
+    pkill -P "$viewer" 2>/dev/null
+    wait "$viewer" 2>/dev/null
+  fi
   [ -n "${BENCH_KEEP:-}" ] || rm -rf "$work"
   return 0
 }
