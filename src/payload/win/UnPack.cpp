@@ -73,10 +73,12 @@ class FolderSink final : public payload::EntrySink {
     dataSize_ = 0;
     error_ = 0;
     failed_ = false;
-    if (!FileExists(path_)) progress_(progress::kStep, 0, 0, 0, 0, "");
     file_ = win::UniqueFile(CreateFileA(path_.c_str(), GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    // OPEN_ALWAYS tells whether the name was there already, sparing a look-up per entry.
+    const bool isNew = file_ ? GetLastError() != ERROR_ALREADY_EXISTS : !FileExists(path_);
+    if (isNew) progress_(progress::kStep, 0, 0, 0, 0, "");
     if (!file_ || FileSeek64(file_.get(), 2, 0) < 0) Fail();
   }
 
