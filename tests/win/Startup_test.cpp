@@ -12,6 +12,7 @@
 #include "TestInstaller.h"
 #include "WinTempFolder.h"
 #include "WinTestSupport.h"
+#include "util/win/WinHandles.h"
 
 namespace {
 
@@ -75,14 +76,14 @@ struct Module {
 
 std::vector<Module> ModulesOf(DWORD processId) {
   std::vector<Module> modules;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (snap == INVALID_HANDLE_VALUE) return modules;
+  const win::InvalidValueHandle<win::CloseHandleFn> snap(
+      CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+  if (!snap) return modules;
   MODULEENTRY32 entry{};
   entry.dwSize = sizeof(entry);
-  for (BOOL ok = Module32First(snap, &entry); ok; ok = Module32Next(snap, &entry))
+  for (BOOL ok = Module32First(snap.get(), &entry); ok; ok = Module32Next(snap.get(), &entry))
     modules.push_back(
         {entry.szExePath, static_cast<DWORD>(reinterpret_cast<uintptr_t>(entry.modBaseAddr))});
-  CloseHandle(snap);
   return modules;
 }
 
