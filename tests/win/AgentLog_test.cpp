@@ -35,9 +35,9 @@ std::string PaddedId(DWORD id) {
 
 // Starts the agent build under name; a run with a main window is ended by two close requests.
 DWORD RunAgent(const wintest::TempFolder& folder, const std::string& name,
-               const InstallerSpec& spec, const std::string& marker, DWORD* threadId) {
+               const InstallerSpec& recipe, const std::string& marker, DWORD* threadId) {
   const std::string path = folder.File(name);
-  if (!wintest::WriteInstaller(path, spec)) return 0xFFFFFFFF;
+  if (!wintest::WriteInstaller(path, recipe)) return 0xFFFFFFFF;
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -113,12 +113,12 @@ TEST(AgentLogWin, LinesOfEachKindOfAgentRun) {
   const std::regex stamp(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d )");
   for (const auto& c : cases) {
     wintest::TempFolder folder;
-    InstallerSpec spec;
-    spec.agent = true;
-    spec.flags = payload::kFlagAgentLog;
-    spec.agentFile = c.agentFile;
+    InstallerSpec recipe;
+    recipe.agent = true;
+    recipe.flags = payload::kFlagAgentLog;
+    recipe.agentFile = c.agentFile;
     DWORD thread = 0;
-    EXPECT_EQ(RunAgent(folder, c.name, spec, c.marker, &thread), 0u) << c.what;
+    EXPECT_EQ(RunAgent(folder, c.name, recipe, c.marker, &thread), 0u) << c.what;
 
     const auto lines = SplitCrLf(wintest::TempFolder::Read(folder.File(c.logName)));
     ASSERT_FALSE(lines.empty()) << c.what << ": no " << c.logName;
@@ -153,13 +153,13 @@ TEST(AgentLogWin, NoLogWithoutTheFlagOrForAnInstaller) {
   };
   for (const auto& c : cases) {
     wintest::TempFolder folder;
-    InstallerSpec spec;
-    spec.agent = c.agent;
-    spec.flags = c.flags;
-    spec.agentFile = "Foo.exe";
+    InstallerSpec recipe;
+    recipe.agent = c.agent;
+    recipe.flags = c.flags;
+    recipe.agentFile = "Foo.exe";
     const std::string marker = *c.marker ? c.marker : folder.File("Other.exe");
     DWORD thread = 0;
-    EXPECT_EQ(RunAgent(folder, "Other.exe", spec, marker, &thread), 0u) << c.what;
+    EXPECT_EQ(RunAgent(folder, "Other.exe", recipe, marker, &thread), 0u) << c.what;
     EXPECT_EQ(GetFileAttributesA(folder.File("X_Other.log").c_str()), INVALID_FILE_ATTRIBUTES)
         << c.what;
   }
@@ -168,11 +168,11 @@ TEST(AgentLogWin, NoLogWithoutTheFlagOrForAnInstaller) {
 TEST(AgentLogWin, AgentRunTracesItsKind) {
   wintest::TraceCapture capture;
   wintest::TempFolder folder;
-  InstallerSpec spec;
-  spec.agent = true;
-  spec.agentFile = "Foo.exe";
+  InstallerSpec recipe;
+  recipe.agent = true;
+  recipe.agentFile = "Foo.exe";
   const std::string path = folder.File("Foo.exe");
-  ASSERT_TRUE(wintest::WriteInstaller(path, spec));
+  ASSERT_TRUE(wintest::WriteInstaller(path, recipe));
   StubProcess plain("\"" + path + "\"");
   ASSERT_EQ(plain.WaitExit(15000), 0u) << "the plain agent has no window of its own";
   const auto lines = capture.LinesOf(plain.Id());

@@ -22,10 +22,10 @@ using wintest::InstallerSpec;
 // A stub started from a scratch folder, with its main window found by its class (the instance
 // marker). Everything ends with the object.
 struct RunningInstaller {
-  explicit RunningInstaller(const InstallerSpec& spec, const std::string& name = "setup.exe",
+  explicit RunningInstaller(const InstallerSpec& recipe, const std::string& name = "setup.exe",
                             const std::string& marker = "", const std::string& arguments = "")
       : path(folder.File(name)) {
-    if (!wintest::WriteInstaller(path, spec)) return;
+    if (!wintest::WriteInstaller(path, recipe)) return;
     process = std::make_unique<wintest::StubProcess>("\"" + path + "\"" + arguments);
     if (process->Started())
       window = wintest::WaitForWindowClass(marker.empty() ? path : marker, 20000);
@@ -75,9 +75,9 @@ TEST(MainWindow, ClassTitleStyleSizeAndChildren) {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   for (const auto& c : cases) {
-    InstallerSpec spec;
-    spec.language = c.language;
-    RunningInstaller run(spec);
+    InstallerSpec recipe;
+    recipe.language = c.language;
+    RunningInstaller run(recipe);
     ASSERT_NE(run.window, nullptr) << c.what;
 
     char name[MAX_PATH + 1] = {};
@@ -132,10 +132,10 @@ TEST(MainWindow, ClassTitleStyleSizeAndChildren) {
 // An agent build under a name of its own runs the main window with the agent's ticks; its
 // first check is put off for an hour, so the window waits for the test.
 InstallerSpec IdleAgent() {
-  InstallerSpec spec;
-  spec.agent = true;
-  spec.agentFile = "Product.AutoUpdate.exe";
-  return spec;
+  InstallerSpec recipe;
+  recipe.agent = true;
+  recipe.agentFile = "Product.AutoUpdate.exe";
+  return recipe;
 }
 constexpr const char* kIdleAgentName = "Idle.exe";
 constexpr const char* kIdleAgentMarker = ".AutoUpdate.Idle";

@@ -204,10 +204,10 @@ TEST_F(SetupFolderTest, ConfirmTempSpaceAsksWhenItShould) {
   };
   for (const Case& c : cases) {
     const std::string installer = dir.At("setup.exe");
-    wintest::InstallerSpec spec;
-    spec.flags = c.flags;
-    spec.language = c.language;
-    ASSERT_TRUE(wintest::WriteInstaller(installer, spec)) << c.name;
+    wintest::InstallerSpec recipe;
+    recipe.flags = c.flags;
+    recipe.language = c.language;
+    ASSERT_TRUE(wintest::WriteInstaller(installer, recipe)) << c.name;
     ResetLangSection();
     const TGFileInfo reader(installer);
     const boxdriver::Driven d = boxdriver::ShowAndDrive(

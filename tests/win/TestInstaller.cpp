@@ -23,14 +23,14 @@ std::string Block(const std::string& bytes) {
 
 }  // namespace
 
-bool WriteInstaller(const std::string& path, const InstallerSpec& spec) {
+bool WriteInstaller(const std::string& path, const InstallerSpec& recipe) {
   const std::string stub = TempFolder::Read(BesideTests("tarvostub.exe"));
   if (stub.empty()) return false;
   std::string error;
-  payload::LanguageSection english{"English", spec.language};
+  payload::LanguageSection english{"English", recipe.language};
   const std::string language = payload::BuildLanguageBlock({english}, error);
   payload::ParameterFields parameters;
-  parameters.agentFile = spec.agentFile;
+  parameters.agentFile = recipe.agentFile;
   const std::string parameterBlock = payload::BuildParameterBlock(parameters, error);
   if (language.empty() || parameterBlock.empty()) return false;
 
@@ -39,9 +39,9 @@ bool WriteInstaller(const std::string& path, const InstallerSpec& spec) {
   trailer.headerBlocks = 2;
   trailer.startOffset = static_cast<std::int32_t>(stub.size());
   trailer.magic = payload::kMagic;
-  trailer.checksum = spec.checksum;
-  trailer.flags = spec.flags;
-  trailer.agent = spec.agent ? 1 : 0;
+  trailer.checksum = recipe.checksum;
+  trailer.flags = recipe.flags;
+  trailer.agent = recipe.agent ? 1 : 0;
   trailer.trailerSize = payload::kTrailerSize;
   const std::string file =
       stub + Block(language) + Block(parameterBlock) + payload::EncodeTrailer(trailer);

@@ -25,7 +25,7 @@ struct InstallerSpec {
 };
 
 // Writes the installer to path; false when the stub cannot be read or the file not written.
-bool WriteInstaller(const std::string& path, const InstallerSpec& spec);
+bool WriteInstaller(const std::string& path, const InstallerSpec& recipe);
 
 // One started program; ended (terminated when still running) when the object goes.
 class StubProcess {

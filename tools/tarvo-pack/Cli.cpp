@@ -54,16 +54,16 @@ int Usage(CliContext& context, const std::string& message) {
   return kExitUsage;
 }
 
-std::optional<int> StartCommand(const CommandSpec& spec, const std::vector<std::string>& argv,
+std::optional<int> StartCommand(const CommandSpec& cmdSpec, const std::vector<std::string>& argv,
                                 CliContext& context, ParsedArgs& args) {
   const bool help = std::any_of(argv.begin(), argv.end(),
                                 [](const std::string& a) { return a == "--help" || a == "-h"; });
   if (help) {
-    context.out << HelpText(spec);
+    context.out << HelpText(cmdSpec);
     return kExitOk;
   }
   std::string error;
-  if (!ParseArgs(spec, argv, args, error)) return Usage(context, error);
+  if (!ParseArgs(cmdSpec, argv, args, error)) return Usage(context, error);
   return std::nullopt;
 }
 

@@ -45,7 +45,7 @@ int Usage(CliContext& context, const std::string& message);  // "tarvo-pack: ...
 // The opening every subcommand shares: with --help/-h anywhere prints the help and answers
 // kExitOk, else parses the arguments into args and answers kExitUsage when they do not fit.
 // Nothing (go on) when args is ready.
-std::optional<int> StartCommand(const CommandSpec& spec, const std::vector<std::string>& argv,
+std::optional<int> StartCommand(const CommandSpec& cmdSpec, const std::vector<std::string>& argv,
                                 CliContext& context, ParsedArgs& args);
 // "1,234,567"
 std::string Grouped(uint64_t value);

@@ -5,8 +5,8 @@ namespace tarvopack {
 
 namespace {
 
-const OptionSpec* FindOption(const CommandSpec& spec, const std::string& name, char shortName) {
-  for (const OptionSpec& o : spec.options) {
+const OptionSpec* FindOption(const CommandSpec& cmdSpec, const std::string& name, char shortName) {
+  for (const OptionSpec& o : cmdSpec.options) {
     if ((!name.empty() && o.name == name) || (shortName != 0 && o.shortName == shortName))
       return &o;
   }
@@ -26,7 +26,7 @@ const std::vector<std::string>& ParsedArgs::All(const std::string& name) const {
   return it == values_.end() ? none : it->second;
 }
 
-bool ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs& parsed,
+bool ParseArgs(const CommandSpec& cmdSpec, const std::vector<std::string>& args, ParsedArgs& parsed,
                std::string& error) {
   parsed = ParsedArgs{};
   bool optionsEnded = false;
@@ -51,9 +51,9 @@ bool ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args, Pa
         value = arg.substr(equals + 1);
         hasValue = true;
       }
-      option = FindOption(spec, name, 0);
+      option = FindOption(cmdSpec, name, 0);
     } else {
-      option = FindOption(spec, "", arg[1]);
+      option = FindOption(cmdSpec, "", arg[1]);
       if (option != nullptr && arg.size() > 2) {
         if (option->valueName.empty()) option = nullptr;  // no bundled flags
         value = arg.substr(2);                            // "-j4"
@@ -61,7 +61,7 @@ bool ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args, Pa
       }
     }
     if (option == nullptr) {
-      error = "unknown option " + arg + " (see tarvo-pack " + spec.name + " --help)";
+      error = "unknown option " + arg + " (see tarvo-pack " + cmdSpec.name + " --help)";
       return false;
     }
     if (option->valueName.empty()) {
@@ -79,20 +79,20 @@ bool ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args, Pa
     parsed.values_[option->name].push_back(value);
     parsed.ordered_.emplace_back(option->name, value);
   }
-  if (parsed.positional_.size() < spec.minPositional ||
-      parsed.positional_.size() > spec.maxPositional) {
-    error = "usage: tarvo-pack " + spec.name + " " + spec.usage;
+  if (parsed.positional_.size() < cmdSpec.minPositional ||
+      parsed.positional_.size() > cmdSpec.maxPositional) {
+    error = "usage: tarvo-pack " + cmdSpec.name + " " + cmdSpec.usage;
     return false;
   }
   return true;
 }
 
-std::string HelpText(const CommandSpec& spec) {
+std::string HelpText(const CommandSpec& cmdSpec) {
   std::string text =
-      "usage: tarvo-pack " + spec.name + " " + spec.usage + "\n\n" + spec.summary + "\n";
-  if (!spec.options.empty()) {
+      "usage: tarvo-pack " + cmdSpec.name + " " + cmdSpec.usage + "\n\n" + cmdSpec.summary + "\n";
+  if (!cmdSpec.options.empty()) {
     text += "\noptions:\n";
-    for (const OptionSpec& o : spec.options) {
+    for (const OptionSpec& o : cmdSpec.options) {
       std::string left = "  ";
       left += o.shortName != 0 ? std::string("-") + o.shortName + ", " : "    ";
       left += "--" + o.name;
@@ -104,7 +104,7 @@ std::string HelpText(const CommandSpec& spec) {
       text += left + o.help + "\n";
     }
   }
-  if (!spec.details.empty()) text += "\n" + spec.details;
+  if (!cmdSpec.details.empty()) text += "\n" + cmdSpec.details;
   return text;
 }
 

@@ -44,9 +44,9 @@ class ParsedArgs {
 
 // "--name value", "--name=value", "-x value", "--flag"; "--" ends the options. False with a
 // message for an unknown option, a missing value or a wrong number of operands.
-bool ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs& parsed,
+bool ParseArgs(const CommandSpec& cmdSpec, const std::vector<std::string>& args, ParsedArgs& parsed,
                std::string& error);
 
-std::string HelpText(const CommandSpec& spec);
+std::string HelpText(const CommandSpec& cmdSpec);
 
 }  // namespace tarvopack

@@ -56,21 +56,21 @@ const char kProjectDetails[] =
     "time given to the files written, so a build can be repeated byte for byte.\n";
 
 CommandSpec BuildSpec() {
-  CommandSpec spec{"build",
-                   "[PROJECT] [options]",
-                   "Builds an installer (or a web installer pair, or a spanned set).",
-                   kProjectDetails,
-                   kProjectOptions,
-                   0,
-                   1};
-  spec.options.push_back(
+  CommandSpec cmdSpec{"build",
+                      "[PROJECT] [options]",
+                      "Builds an installer (or a web installer pair, or a spanned set).",
+                      kProjectDetails,
+                      kProjectOptions,
+                      0,
+                      1};
+  cmdSpec.options.push_back(
       {"disk-size", 0, "SIZE", "build a spanned set of disks this large ([Installer] DiskSize)"});
-  for (const OptionSpec& o : {kSeed, kThreads, kQuiet, kJson, kHelp}) spec.options.push_back(o);
-  return spec;
+  for (const OptionSpec& o : {kSeed, kThreads, kQuiet, kJson, kHelp}) cmdSpec.options.push_back(o);
+  return cmdSpec;
 }
 
 CommandSpec AgentSpec() {
-  CommandSpec spec{
+  CommandSpec cmdSpec{
       "agent",
       "[PROJECT] [options]",
       "Builds an update agent: the stub with the project's language and parameter blocks,\n"
@@ -83,10 +83,10 @@ CommandSpec AgentSpec() {
   for (const OptionSpec& o : kProjectOptions) {
     if (o.name == "output" || o.name == "stub" || o.name == "token" || o.name == "set" ||
         o.name == "add" || o.name == "no-checksum")
-      spec.options.push_back(o);
+      cmdSpec.options.push_back(o);
   }
-  for (const OptionSpec& o : {kSeed, kQuiet, kJson, kHelp}) spec.options.push_back(o);
-  return spec;
+  for (const OptionSpec& o : {kSeed, kQuiet, kJson, kHelp}) cmdSpec.options.push_back(o);
+  return cmdSpec;
 }
 
 bool ParseUnsigned(const std::string& text, uint64_t& value) {
@@ -329,9 +329,9 @@ void PrintSummary(CliContext& context, const BuildResult& result, uint64_t seed,
 }  // namespace
 
 int CommandBuild(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec = BuildSpec();
+  const CommandSpec cmdSpec = BuildSpec();
   ParsedArgs args;
-  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
+  if (const auto exit = StartCommand(cmdSpec, argv, context, args)) return *exit;
   std::string error;
   BuildSettings settings;
   if (!ChooseSeed(args, context, settings.seed, error) ||
@@ -350,9 +350,9 @@ int CommandBuild(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandAgent(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec = AgentSpec();
+  const CommandSpec cmdSpec = AgentSpec();
   ParsedArgs args;
-  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
+  if (const auto exit = StartCommand(cmdSpec, argv, context, args)) return *exit;
   std::string error;
   BuildSettings settings;
   if (!ChooseSeed(args, context, settings.seed, error)) return Usage(context, error);
@@ -377,7 +377,7 @@ int CommandAgent(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandSplit(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "split",
       "INSTALLER --disk-size SIZE [-o LAUNCHER] [options]",
       "Cuts an installer into a spanned set: LAUNCHER (the stub with the header blocks and the\n"
@@ -395,7 +395,7 @@ int CommandSplit(const std::vector<std::string>& argv, CliContext& context) {
       1,
       1};
   ParsedArgs args;
-  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
+  if (const auto exit = StartCommand(cmdSpec, argv, context, args)) return *exit;
   std::string error;
   SplitSettings settings;
   if (!args.Has("disk-size") || !ParseByteSize(args.Get("disk-size"), settings.diskSize) ||
@@ -424,7 +424,7 @@ int CommandSplit(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandInform(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "inform",
       "-o FILE (--token TEXT | --from INSTALLER | --project PROJECT) (--text TEXT | --text-file "
       "FILE)",
@@ -445,11 +445,11 @@ int CommandInform(const std::vector<std::string>& argv, CliContext& context) {
       0,
       0};
   ParsedArgs args;
-  if (const auto exit = StartCommand(spec, argv, context, args)) return *exit;
+  if (const auto exit = StartCommand(cmdSpec, argv, context, args)) return *exit;
   std::string error;
   const int tokenSources = args.Has("token") + args.Has("from") + args.Has("project");
   if (!args.Has("output") || tokenSources != 1 || args.Has("text") == args.Has("text-file"))
-    return Usage(context, "usage: tarvo-pack inform " + spec.usage);
+    return Usage(context, "usage: tarvo-pack inform " + cmdSpec.usage);
   uint64_t seed = 0;
   if (!ChooseSeed(args, context, seed, error)) return Usage(context, error);
   payload::BuildRandom random(seed);

@@ -363,10 +363,10 @@ void JsonInspect(std::ostream& out, const SetView& view, const Verdict& verdict)
 // The opening of the reading commands: help, options, then the set of the file named first;
 // with needsTrailer a file without a trailer is refused as well. Nothing (go on) when view is
 // ready, else the exit status.
-std::optional<int> OpenSet(const CommandSpec& spec, const std::vector<std::string>& argv,
+std::optional<int> OpenSet(const CommandSpec& cmdSpec, const std::vector<std::string>& argv,
                            CliContext& context, ParsedArgs& args, SetView& view,
                            bool needsTrailer) {
-  if (const auto exit = StartCommand(spec, argv, context, args)) return exit;
+  if (const auto exit = StartCommand(cmdSpec, argv, context, args)) return exit;
   std::string error;
   if (!LoadSet(args.Positional()[0], view, error)) return Fail(context, error);
   if (needsTrailer && !view.file.magicOk)
@@ -474,7 +474,7 @@ class FolderSink : public payload::EntrySink {
 }  // namespace
 
 int CommandInspect(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "inspect",
       "FILE [--json]",
       "Shows everything about an installer file: stub header, trailer and flags, checksum, the\n"
@@ -488,7 +488,7 @@ int CommandInspect(const std::vector<std::string>& argv, CliContext& context) {
       1};
   ParsedArgs args;
   SetView view;
-  if (const auto exit = OpenSet(spec, argv, context, args, view, false)) return *exit;
+  if (const auto exit = OpenSet(cmdSpec, argv, context, args, view, false)) return *exit;
   const Verdict verdict = Judge(view);
   if (args.Has("json"))
     JsonInspect(context.out, view, verdict);
@@ -498,7 +498,7 @@ int CommandInspect(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandList(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "list",
       "FILE [--json]",
       "Lists the files that extracting FILE (and the rest of its spanned set) creates: name, "
@@ -510,7 +510,7 @@ int CommandList(const std::vector<std::string>& argv, CliContext& context) {
       1};
   ParsedArgs args;
   SetView view;
-  if (const auto exit = OpenSet(spec, argv, context, args, view, true)) return *exit;
+  if (const auto exit = OpenSet(cmdSpec, argv, context, args, view, true)) return *exit;
   const std::vector<ListedFile> files = GatherFiles(view.disks);
   if (args.Has("json")) {
     JsonWriter w;
@@ -548,7 +548,7 @@ int CommandList(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandVerify(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "verify",
       "FILE",
       "Checks an installer (with the rest of its spanned set): trailer, checksum, every entry\n"
@@ -559,7 +559,7 @@ int CommandVerify(const std::vector<std::string>& argv, CliContext& context) {
       1};
   ParsedArgs args;
   SetView view;
-  if (const auto exit = OpenSet(spec, argv, context, args, view, false)) return *exit;
+  if (const auto exit = OpenSet(cmdSpec, argv, context, args, view, false)) return *exit;
   const Verdict verdict = Judge(view);
   if (!args.Has("quiet")) {
     context.out << view.file.path << ": ";
@@ -569,7 +569,7 @@ int CommandVerify(const std::vector<std::string>& argv, CliContext& context) {
 }
 
 int CommandExtract(const std::vector<std::string>& argv, CliContext& context) {
-  const CommandSpec spec{
+  const CommandSpec cmdSpec{
       "extract",
       "FILE DIR [options]",
       "Extracts the files of an installer (and the rest of its spanned set) into DIR the way the\n"
@@ -583,7 +583,7 @@ int CommandExtract(const std::vector<std::string>& argv, CliContext& context) {
       2};
   ParsedArgs args;
   SetView view;
-  if (const auto exit = OpenSet(spec, argv, context, args, view, true)) return *exit;
+  if (const auto exit = OpenSet(cmdSpec, argv, context, args, view, true)) return *exit;
   if (!view.missing.empty()) return Fail(context, "the next disk " + view.missing + " is missing");
   for (const FileScan& d : view.disks) {
     if (!payload::ChecksumPasses(d.computedChecksum, d.trailer.checksum) && !args.Has("force"))

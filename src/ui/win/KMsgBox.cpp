@@ -333,21 +333,21 @@ void PlaceBox(OpenBox& b) {
 }
 
 void CreateButtons(OpenBox& b, const std::string& captions, HINSTANCE instance) {
-  const std::vector<msgbox::ButtonSpec> specs = msgbox::ButtonsForFlags(b.flags);
-  const int count = static_cast<int>(specs.size());
+  const std::vector<msgbox::ButtonSpec> slotDefs = msgbox::ButtonsForFlags(b.flags);
+  const int count = static_cast<int>(slotDefs.size());
   const msgbox::Extent client = ClientSize(b.box);
-  b.slotCaptions.assign(specs.size(), std::string());
+  b.slotCaptions.assign(slotDefs.size(), std::string());
   // The rightmost button first.
   for (int slot = count - 1; slot >= 0; --slot) {
-    const msgbox::ButtonSpec& spec = specs[static_cast<std::size_t>(slot)];
-    const std::string caption = msgbox::ButtonCaption(captions, spec.field);
+    const msgbox::ButtonSpec& slotDef = slotDefs[static_cast<std::size_t>(slot)];
+    const std::string caption = msgbox::ButtonCaption(captions, slotDef.field);
     const msgbox::Rect r = msgbox::ButtonRect(slot, count, client);
     HWND button =
         CreateWindowExA(0, "Button", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, r.left,
                         r.top, r.width, r.height, b.box, nullptr, instance, nullptr);
     if (button == nullptr) continue;
     SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(b.font.get()), FALSE);
-    SetWindowLongPtrA(button, GWLP_USERDATA, spec.code);
+    SetWindowLongPtrA(button, GWLP_USERDATA, slotDef.code);
     b.slots[slot] = button;
     b.slotCaptions[static_cast<std::size_t>(slot)] = caption;
   }
